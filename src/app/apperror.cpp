@@ -1,0 +1,6 @@
+#include "app/apperror.h"
+
+QString AppError::report() const
+{
+    return QStringLiteral("运行时错误 '%1':\n\n%2").arg(m_number).arg(m_description);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The program's text files (lists, key, version) are GBK with CR LF line ends,
+// the same on every platform so that a data folder moves between builds.
+namespace TextFile {
+
+// Splits GBK bytes into lines. CR LF, LF and a lone CR end a line; a last line
+// without an ending counts. Empty lines are kept; callers skip them.
+QStringList decodeLines(const QByteArray &bytes);
+// GBK bytes of the lines, CR LF after every line including the last.
+QByteArray encodeLines(const QStringList &lines);
+
+// Whole-file helpers; both throw AppError with the file's name on failure.
+QStringList readLines(const QString &path);
+// Writes to a temporary file and renames it over the old one, so a crash
+// never leaves half a file behind.
+void writeLines(const QString &path, const QStringList &lines);
+
+// The first field of the first line: text up to the first comma or the end of
+// the line, without enclosing double quotes.
+QString firstField(const QByteArray &bytes);
+
+QString fromGbk(const QByteArray &bytes);
+QByteArray toGbk(const QString &text);
+
+} // namespace TextFile
