@@ -24,11 +24,11 @@ inline constexpr qint64 RangeStep = 40960;
 
 // What the client makes of an answer's status.
 enum class Answer {
-    Range,         // 206 with a Content-Range: a piece of the file
-    PastEnd,       // 416: the requested start lies past the end
-    TooManyUsers,  // 403: refused, too many connections
-    NotFound,      // 404: for a programme, the key is out of date
-    Failure,       // 200 or any other status above 299
+    Range,        // 206 with a Content-Range: a piece of the file
+    PastEnd,      // 416: the requested start lies past the end
+    TooManyUsers, // 403: refused, too many connections
+    NotFound,     // 404: for a programme, the key is out of date
+    Failure,      // 200 or any other status above 299
 };
 Answer classify(int httpStatus);
 

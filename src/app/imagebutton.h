@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLabel>
+
+// A picture that acts as a button: shows a bitmap at its own size, reports
+// clicks. The window's category and player buttons are these.
+class ImageButton : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit ImageButton(QWidget *parent = nullptr);
+
+    // The bitmap resource now shown (its number or name), for the window's
+    // own bookkeeping and for tests.
+    QString pictureName() const { return m_pictureName; }
+    void setPicture(const QString &name, const QPixmap &pixmap);
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QString m_pictureName;
+};

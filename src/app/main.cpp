@@ -1,0 +1,38 @@
+#include "app/apperror.h"
+#include "app/form1.h"
+#include "app/qtmessageboxes.h"
+#include "app/wavesound.h"
+#include "app/webinfobrowser.h"
+#include "playback/ruffleplayer.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    // The player's URL scheme and the web engine's switches must be in place
+    // before the application object exists.
+    RufflePlayer::prepareEnvironment();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
+
+    const AppSettings settings{QCoreApplication::applicationDirPath(),
+                               QStringLiteral(QORVEL_DOWNLOAD_SERVER),
+                               QStringLiteral(QORVEL_INFO_SITE), 24000};
+    QtMessageBoxes messages;
+    WaveSound sound;
+    WebInfoBrowser browser;
+    RufflePlayer player(settings.appDir);
+    Form1 form(settings, Services{&player, &browser, &messages, &sound});
+    messages.setParent(&form);
+    try {
+        form.Form_Load();
+    } catch (const AppError &error) {
+        // Without its key file or first list the program cannot work: say
+        // which file is missing and end before the window shows.
+        messages.setParent(nullptr);
+        messages.show(error.report());
+        return 1;
+    }
+    form.showMaximized();
+    return app.exec();
+}

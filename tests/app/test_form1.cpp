@@ -1,0 +1,258 @@
+// Start-up and category switching on the real window with recording doubles.
+#include "app/apperror.h"
+#include "app/form1.h"
+#include "app/imagebutton.h"
+#include "catalogue/categorytable.h"
+#include "support/appfolder.h"
+#include "support/fakes.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QtTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Site = u"http://info.invalid/"_s;
+
+struct Harness
+{
+    AppFolder app;
+    FakePlayer player;
+    FakeBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    std::unique_ptr<Form1> form;
+
+    Form1 &make()
+    {
+        form = std::make_unique<Form1>(AppSettings{app.path(), u"http://dl.invalid/"_s, Site},
+                                       Services{&player, &browser, &messages, &sound});
+        return *form;
+    }
+    Form1 &load()
+    {
+        make().Form_Load();
+        return *form;
+    }
+    QListWidget *list(const char *name = "List1") const
+    {
+        return form->findChild<QListWidget *>(QLatin1String(name));
+    }
+    QStringList rows() const
+    {
+        QStringList r;
+        for (int i = 0; i < list()->count(); ++i)
+            r.append(list()->item(i)->text());
+        return r;
+    }
+    ImageButton *button(int n) const { return form->findChild<ImageButton *>(u"Image%1"_s.arg(n)); }
+    QRadioButton *option(int n) const
+    {
+        return form->findChild<QRadioButton *>(u"Option%1"_s.arg(n));
+    }
+    QStringList pictures() const
+    {
+        QStringList p;
+        for (int n = 1; n <= 14; ++n)
+            p.append(button(n)->pictureName());
+        return p;
+    }
+    QStringList expectedPictures(int selected) const
+    {
+        QStringList p;
+        for (int n = 1; n <= 14; ++n)
+            p.append(QString::number((n == selected ? 200 : 100) + n));
+        return p;
+    }
+};
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void startUpState();
+    void startUpFailsWithoutItsFiles_data();
+    void startUpFailsWithoutItsFiles();
+    void switchCategory_data();
+    void switchCategory();
+    void sameCategoryTwiceDoesNothing();
+    void switchRefusedWhileDownloading();
+    void missingListIsReportedNotFatal();
+    void browserFallsBackOnce();
+    void controlsAtDesignRectangles();
+};
+
+void TestForm1::startUpState()
+{
+    Harness h;
+    h.app.writeList(u"cons/b01.inb"_s, {u"两只老虎"_s, u"小星星"_s});
+    h.app.cache(u"小星星"_s);
+    Form1 &form = h.load();
+
+    QCOMPARE(form.FlashDir, h.app.path() + u"/res/fla/"_s);
+    QCOMPARE(form.CurrentCategory, u"/xiaogushi/"_s);
+    QCOMPARE(h.rows(), (QStringList{u"* 两只老虎"_s, u"  小星星"_s}));
+    QCOMPARE(h.list()->currentRow(), -1);
+    QCOMPARE(h.player.Movie(), u"http://"_s);
+    QCOMPARE(h.pictures(), h.expectedPictures(1));
+    QCOMPARE(form.findChild<ImageButton *>(u"Image20"_s)->pictureName(), u"jingyin1"_s);
+    QVERIFY(h.browser.silent);
+    QCOMPARE(h.browser.visited, QStringList{Site + u"show1.htm"_s});
+    // The start-up sound, not category 1's own.
+    QCOMPARE(h.sound.played.size(), 1);
+    QCOMPARE(form.SoundBuffer, h.sound.played.first());
+    QFile qidong(u":/sounds/QIDONG.wav"_s);
+    QVERIFY(qidong.open(QIODevice::ReadOnly));
+    QCOMPARE(form.SoundBuffer, qidong.readAll());
+    // Key: characters 11 to 13, then 4 to 6, of "ab1cd2ef3gh4ij5kl6".
+    QCOMPARE(form.ServerKey, u"h4icd2"_s);
+    QVERIFY(h.option(1)->isEnabled() && !h.option(1)->isChecked());
+    QVERIFY(h.option(2)->isEnabled() && !h.option(2)->isChecked());
+    auto *combo = form.findChild<QComboBox *>(u"Combo1"_s);
+    QCOMPARE(combo->currentText(), u"自定义节目"_s);
+    QCOMPARE(combo->count(), 1); // the sample folder
+    QVERIFY(h.messages.shown.isEmpty());
+}
+
+void TestForm1::startUpFailsWithoutItsFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("remove");
+    QTest::newRow("key file missing") << u"cons/guihu.inb"_s << true;
+    QTest::newRow("key file empty") << u"cons/guihu.inb"_s << false;
+    QTest::newRow("first list missing") << u"cons/b01.inb"_s << true;
+}
+
+void TestForm1::startUpFailsWithoutItsFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, remove);
+    Harness h;
+    if (remove)
+        QVERIFY(QFile::remove(h.app.file(file)));
+    else
+        h.app.writeBytes(file, QByteArray());
+    Form1 &form = h.make();
+    try {
+        form.Form_Load();
+        QFAIL("start-up went on");
+    } catch (const AppError &e) {
+        QVERIFY2(e.report().contains(QFileInfo(file).fileName()), qPrintable(e.report()));
+    }
+}
+
+void TestForm1::switchCategory_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("song to game") << 3 << 10;
+    QTest::newRow("game to song") << 12 << 6;
+    QTest::newRow("poem to pinyin") << 7 << 8;
+    QTest::newRow("last") << 1 << 14;
+}
+
+void TestForm1::switchCategory()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    Harness h;
+    h.app.writeList(u"cons/b%1.inb"_s.arg(to, 2, 10, QLatin1Char('0')), {u"节目"_s});
+    Form1 &form = h.load();
+    form.ImageClick(from);
+    h.option(1)->setChecked(from <= 6);
+    auto *combo = form.findChild<QComboBox *>(u"Combo1"_s);
+    combo->setEditText(u"我的动画"_s);
+    h.sound.played.clear();
+
+    form.ImageClick(to);
+    const Category &c = CategoryTable::row(to);
+    QCOMPARE(form.CurrentCategory, c.key);
+    QCOMPARE(h.rows(), QStringList{u"* 节目"_s});
+    QCOMPARE(h.browser.visited.last(), Site + c.infoPage);
+    QCOMPARE(h.pictures(), h.expectedPictures(to));
+    QCOMPARE(h.sound.played.size(), 1);
+    QCOMPARE(form.SoundBuffer, h.sound.played.first());
+    QVERIFY(form.SoundBuffer.startsWith("RIFF"));
+    for (int n : {1, 2}) {
+        QVERIFY(!h.option(n)->isChecked());
+        QCOMPARE(h.option(n)->isEnabled(), to <= 6);
+    }
+    QCOMPARE(combo->currentText(), u"自定义节目"_s);
+    QCOMPARE(h.list()->currentRow(), -1);
+}
+
+void TestForm1::sameCategoryTwiceDoesNothing()
+{
+    Harness h;
+    Form1 &form = h.load();
+    form.ImageClick(5);
+    h.app.writeList(u"cons/b05.inb"_s, {u"新的"_s});
+    const int sounds = h.sound.played.size();
+    form.ImageClick(5);
+    QCOMPARE(h.sound.played.size(), sounds);
+    QVERIFY(h.rows().isEmpty());
+}
+
+void TestForm1::switchRefusedWhileDownloading()
+{
+    Harness h;
+    h.app.writeList(u"cons/b01.inb"_s, {u"甲"_s, u"乙"_s});
+    Form1 &form = h.load();
+    h.list()->item(1)->setText(u"正在下载 40%"_s);
+    h.list("List2")->addItem(u"* 乙"_s);
+    form.ImageClick(2);
+    QCOMPARE(h.messages.shown.size(), 1);
+    QCOMPARE(h.messages.shown[0].text, u"正在下载，请稍候！"_s);
+    QCOMPARE(h.messages.shown[0].title, u"提示"_s);
+    QCOMPARE(h.messages.shown[0].icon, MessageBoxes::Icon::Information);
+    QCOMPARE(form.CurrentCategory, u"/xiaogushi/"_s);
+    QCOMPARE(h.rows(), (QStringList{u"* 甲"_s, u"正在下载 40%"_s}));
+    QCOMPARE(h.pictures(), h.expectedPictures(1));
+}
+
+void TestForm1::missingListIsReportedNotFatal()
+{
+    Harness h;
+    Form1 &form = h.load();
+    QVERIFY(QFile::remove(h.app.file(u"cons/b04.inb"_s)));
+    form.ImageClick(4);
+    QCOMPARE(h.messages.shown.size(), 1);
+    QVERIFY(h.messages.shown[0].text.contains(u"b04.inb"_s));
+    QVERIFY(h.messages.shown[0].text.contains(u"53"_s));
+    // Another category still works afterwards.
+    form.ImageClick(6);
+    QCOMPARE(form.CurrentCategory, CategoryTable::row(6).key);
+}
+
+void TestForm1::browserFallsBackOnce()
+{
+    Harness h;
+    h.load();
+    const QString fallback = h.app.path() + u"/res/showoff.htm"_s;
+    h.browser.fail(Site + u"show1.htm"_s);
+    QCOMPARE(h.browser.visited.last(), fallback);
+    const int visits = h.browser.visited.size();
+    h.browser.fail(fallback);
+    QCOMPARE(h.browser.visited.size(), visits);
+}
+
+void TestForm1::controlsAtDesignRectangles()
+{
+    Harness h;
+    Form1 &form = h.load();
+    form.resize(1016, 711);
+    QCOMPARE(form.findChild<QWidget *>(u"List1"_s)->geometry(), QRect(845, 72, 167, 578));
+    QCOMPARE(h.button(14)->geometry(), QRect(938, 0, 73, 71));
+    QCOMPARE(h.player.widget()->geometry(), QRect(1, 72, 842, 571));
+    QCOMPARE(h.button(3)->toolTip(), u"英文儿歌"_s);
+}
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"

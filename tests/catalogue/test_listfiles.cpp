@@ -1,0 +1,178 @@
+// Reading and writing the GBK list files, and marking rows cached or not.
+#include "app/apperror.h"
+#include "catalogue/programmelist.h"
+#include "catalogue/programmename.h"
+#include "catalogue/textfile.h"
+#include "support/appfolder.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestListFiles : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void decodeLines_data();
+    void decodeLines();
+    void encodeWritesGbkWithCrLf();
+    void writeLinesReplacesWholeFile();
+    void readMissingFileFails();
+    void firstField_data();
+    void firstField();
+    void rowsAreMarked();
+    void emptyCacheFileIsDeleted();
+    void emptyListGivesNoRows();
+    void unusableNamesAreNeverLookedUp();
+    void names_data();
+    void names();
+};
+
+void TestListFiles::decodeLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("lf") << QByteArray("a\nb\n") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("lone cr") << QByteArray("a\rb") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("no ending") << QByteArray("a\r\nb") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("empty line kept")
+        << QByteArray("a\r\n\r\nb\r\n") << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("spaces belong to the name")
+        << QByteArray(" a \r\n   \r\n") << QStringList{u" a "_s, u"   "_s};
+    QTest::newRow("gbk") << QByteArray("\xb0\xcd\xc0\xe8\xb3\xc7\r\n")
+                         << QStringList{QStringLiteral("巴黎城")};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+}
+
+void TestListFiles::decodeLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QCOMPARE(TextFile::decodeLines(bytes), lines);
+}
+
+void TestListFiles::encodeWritesGbkWithCrLf()
+{
+    const QByteArray bytes =
+        TextFile::encodeLines({QStringLiteral("小兔子乖乖"), QStringLiteral("Twinkle")});
+    QCOMPARE(bytes, QByteArray("\xd0\xa1\xcd\xc3\xd7\xd3\xb9\xd4\xb9\xd4\r\nTwinkle\r\n"));
+    QCOMPARE(TextFile::decodeLines(bytes),
+             (QStringList{QStringLiteral("小兔子乖乖"), QStringLiteral("Twinkle")}));
+}
+
+void TestListFiles::writeLinesReplacesWholeFile()
+{
+    AppFolder app;
+    const QString path = app.file(QStringLiteral("cons/lishi.inb"));
+    app.writeList(QStringLiteral("cons/lishi.inb"),
+                  {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")});
+    TextFile::writeLines(path, {QStringLiteral("四")});
+    QCOMPARE(app.readBytes(QStringLiteral("cons/lishi.inb")), QByteArray("\xcb\xc4\r\n"));
+    // Nothing of the temporary file is left beside it.
+    QCOMPARE(QDir(app.file(QStringLiteral("cons"))).entryList(QDir::Files).size(), 17);
+}
+
+void TestListFiles::readMissingFileFails()
+{
+    AppFolder app;
+    try {
+        TextFile::readLines(app.file(QStringLiteral("cons/nothere.inb")));
+        QFAIL("no error");
+    } catch (const AppError &e) {
+        QCOMPARE(e.number(), int(AppError::FileNotFound));
+        QVERIFY(e.description().contains(u"nothere.inb"_s));
+    }
+}
+
+void TestListFiles::firstField_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("plain") << QByteArray("abcdefghijklm\r\nzzz") << u"abcdefghijklm"_s;
+    QTest::newRow("comma") << QByteArray("abc,def\r\n") << u"abc"_s;
+    QTest::newRow("quoted") << QByteArray("\"abc,def\",x") << u"abc,def"_s;
+    QTest::newRow("unterminated quote") << QByteArray("\"abc") << u"abc"_s;
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("lf only") << QByteArray("key\nnext") << u"key"_s;
+}
+
+void TestListFiles::firstField()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, field);
+    QCOMPARE(TextFile::firstField(bytes), field);
+}
+
+void TestListFiles::rowsAreMarked()
+{
+    AppFolder app;
+    app.writeBytes(QStringLiteral("cons/b02.inb"), "A\r\n\r\nB\r\n   \r\nC");
+    app.cache(QStringLiteral("A"));
+    app.cache(QStringLiteral("C"));
+    const QStringList rows =
+        loadProgrammeRows(app.path(), QStringLiteral("cons\\b02.inb"), app.flashDir());
+    QCOMPARE(rows, (QStringList{u"  A"_s, u"* B"_s, u"*    "_s, u"  C"_s}));
+}
+
+void TestListFiles::emptyCacheFileIsDeleted()
+{
+    AppFolder app;
+    app.writeList(QStringLiteral("cons/b01.inb"), {QStringLiteral("半截")});
+    app.cache(QStringLiteral("半截"), QByteArray());
+    const QStringList rows =
+        loadProgrammeRows(app.path(), QStringLiteral("cons/b01.inb"), app.flashDir());
+    QCOMPARE(rows, QStringList{QStringLiteral("* 半截")});
+    QVERIFY(!QFile::exists(app.flashDir() + QStringLiteral("半截.swf")));
+}
+
+void TestListFiles::emptyListGivesNoRows()
+{
+    AppFolder app;
+    QVERIFY(
+        loadProgrammeRows(app.path(), QStringLiteral("cons/b03.inb"), app.flashDir()).isEmpty());
+    QVERIFY_THROWS_EXCEPTION(
+        AppError, loadProgrammeRows(app.path(), QStringLiteral("cons/b99.inb"), app.flashDir()));
+}
+
+void TestListFiles::unusableNamesAreNeverLookedUp()
+{
+    AppFolder app;
+    // A name climbing out of the cache must not find the file it names.
+    app.writeBytes(QStringLiteral("res/outside.swf"), "FWS");
+    app.writeList(QStringLiteral("cons/b01.inb"), {QStringLiteral("../outside")});
+    QCOMPARE(loadProgrammeRows(app.path(), QStringLiteral("cons/b01.inb"), app.flashDir()),
+             QStringList{u"* ../outside"_s});
+}
+
+void TestListFiles::names_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("chinese") << QStringLiteral("两只老虎") << true;
+    QTest::newRow("spaces") << u"  old macdonald "_s << true;
+    QTest::newRow("dots inside") << u"a.b"_s << true;
+    QTest::newRow("parent") << u".."_s << false;
+    QTest::newRow("climb") << u"../x"_s << false;
+    QTest::newRow("slash") << u"a/b"_s << false;
+    QTest::newRow("backslash") << u"a\\b"_s << false;
+    QTest::newRow("colon") << u"c:x"_s << false;
+    QTest::newRow("star") << u"a*"_s << false;
+    QTest::newRow("question") << u"a?"_s << false;
+    QTest::newRow("quote") << u"a\"b"_s << false;
+    QTest::newRow("angle") << u"<a>"_s << false;
+    QTest::newRow("bar") << u"a|b"_s << false;
+    QTest::newRow("control") << u"a\tb"_s << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestListFiles::names()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, usable);
+    QCOMPARE(isUsableProgrammeName(name), usable);
+}
+
+QTEST_GUILESS_MAIN(TestListFiles)
+#include "test_listfiles.moc"

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/services.h"
+#include "playback/flashplayer.h"
+
+#include <QLabel>
+#include <QStringList>
+
+// Recording doubles for the window's services.
+
+struct ShownMessage
+{
+    QString text;
+    QString title;
+    MessageBoxes::Icon icon;
+};
+
+class RecordingMessages : public MessageBoxes
+{
+public:
+    void show(const QString &text, const QString &title, Icon icon) override
+    {
+        shown.append({text, title, icon});
+    }
+    bool confirm(const QString &text) override
+    {
+        confirmed.append(text);
+        return answerYes;
+    }
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const ShownMessage &m : shown)
+            t.append(m.text);
+        return t;
+    }
+
+    QList<ShownMessage> shown;
+    QStringList confirmed;
+    bool answerYes = false;
+};
+
+// A player whose frames the test sets; records the calls it gets.
+class FakePlayer : public FlashPlayer
+{
+public:
+    void SetMovie(const QString &movie) override;
+    QString Movie() const override { return movie; }
+    int TotalFrames() const override { return movie == EmptyMovie ? 0 : totalFrames; }
+    int FrameNum() const override { return frameNum; }
+    bool Playing() const override { return playing; }
+    void Play() override
+    {
+        calls.append(QStringLiteral("Play"));
+        playing = true;
+    }
+    void StopPlay() override
+    {
+        calls.append(QStringLiteral("StopPlay"));
+        playing = false;
+    }
+    void GotoFrame(int frame) override
+    {
+        calls.append(QStringLiteral("GotoFrame %1").arg(frame));
+        frameNum = frame;
+    }
+    QWidget *widget() override { return &view; }
+    void setMuted(bool m) override { muted = m; }
+
+    QString movie = EmptyMovie;
+    int totalFrames = 100;
+    int frameNum = 0;
+    bool playing = false;
+    bool muted = false;
+    QStringList calls;
+    QLabel view;
+};
+
+class FakeBrowser : public InfoBrowser
+{
+    Q_OBJECT
+public:
+    void navigate(const QString &urlOrFile) override { visited.append(urlOrFile); }
+    void setSilent(bool s) override { silent = s; }
+    QWidget *widget() override { return &view; }
+    void fail(const QString &url) { Q_EMIT navigateError(url); }
+
+    QStringList visited;
+    bool silent = false;
+    QLabel view;
+};
+
+class FakeSound : public SoundOutput
+{
+public:
+    void play(const QByteArray &wave) override { played.append(wave); }
+    void setMuted(bool m) override { muted = m; }
+    QList<QByteArray> played;
+    bool muted = false;
+};

@@ -1,0 +1,30 @@
+#!/bin/sh
+# Installs what the program and its tests need, once; quick when all is there.
+# Sourced by run.sh and test.sh from the repository's root.
+set -eu
+
+packages="build-essential cmake ninja-build pkg-config
+qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6webenginecore6-bin
+qt6-multimedia-dev libqt6core5compat6-dev libgl-dev zlib1g-dev liblzma-dev
+gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+fonts-noto-cjk xvfb xauth nginx-light nodejs npm clang-14 libclang-rt-14-dev"
+
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    sudo=""
+    [ "$(id -u)" = 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+fi
+
+# The Flash runtime, pinned in package-lock.json.
+want=$(sed -n 's/.*"@ruffle-rs\/ruffle": "\([^"]*\)".*/\1/p' package.json | head -n 1)
+have=$(sed -n 's/.*"version": "\([^"]*\)".*/\1/p' node_modules/@ruffle-rs/ruffle/package.json 2>/dev/null | head -n 1 || true)
+if [ "$want" != "$have" ]; then
+    echo "Installing the Flash runtime $want"
+    npm ci --no-audit --no-fund --loglevel=error
+fi
