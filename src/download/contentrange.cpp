@@ -3,17 +3,19 @@
 namespace {
 
 // Reads a run of decimal digits at pos and moves pos past it. Leading zeros
-// are allowed (RFC 9110 allows them); a number that would not fit in 18
-// digits' worth of value is refused rather than wrapped.
+// are allowed (RFC 9110 allows them); a number of more than 18 significant
+// digits is refused rather than wrapped.
 std::optional<qint64> readNumber(QByteArrayView text, qsizetype &pos)
 {
     constexpr qint64 Limit = 999'999'999'999'999'999; // 18 nines, far below overflow
     const qsizetype start = pos;
     qint64 value = 0;
     while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        value = value * 10 + (text[pos] - '0');
-        if (value > Limit)
+        const int digit = text[pos] - '0';
+        // Checked before multiplying: the product itself may not overflow.
+        if (value > (Limit - digit) / 10)
             return std::nullopt;
+        value = value * 10 + digit;
         ++pos;
     }
     if (pos == start)

@@ -1,8 +1,6 @@
 #include "download/serverkey.h"
 
 #include "catalogue/textfile.h"
-#include "download/resumabledownload.h"
-#include "download/server.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,17 +42,4 @@ std::optional<QString> loadServerKeyFrom(const QString &keyFilePath)
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return ServerKey::fromFileBytes(bytes);
-}
-
-void refreshServerKey(QNetworkAccessManager *network, int rangeWaitMs,
-                      const QString &downloadServer, const QString &appDir, QObject *context,
-                      std::function<void(TransferOutcome, std::optional<QString>)> done)
-{
-    const QString keyFile = ServerKey::keyFilePath(appDir);
-    DownloadWithResume(network, rangeWaitMs, Server::keyFileUrl(downloadServer),
-                       ServerKey::refreshFilePath(appDir), keyFile, context,
-                       [keyFile, done = std::move(done)](TransferOutcome outcome) {
-                           if (done)
-                               done(outcome, loadServerKeyFrom(keyFile));
-                       });
 }

@@ -68,6 +68,8 @@ void TestContentRange::refuses_data()
     QTest::newRow("hex") << QByteArray("bytes 0x0-0x10/0x20");
     QTest::newRow("19 digits") << QByteArray("bytes 0-1/1000000000000000000");
     QTest::newRow("overflowing") << QByteArray("bytes 0-1/99999999999999999999999");
+    // 19 nines overflow qint64 in the multiplication itself.
+    QTest::newRow("19 nines") << QByteArray("bytes 09999999999999999999-9999/999990199999818");
     QTest::newRow("embedded nul") << QByteArray("bytes 0-9/10\0", 13);
 }
 
