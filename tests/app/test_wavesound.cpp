@@ -1,6 +1,7 @@
 #include "app/wavesound.h"
 
 #include <QAudioOutput>
+#include <QAudioSink>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -87,6 +88,7 @@ private Q_SLOTS:
     void cursorAndIcon();
     void damagedSoundPlaysNothing();
     void unsupportedPcmIsRefusedBeforeTheDevice();
+    void pcmSoundEndsByItself();
     void newSoundCutsOffTheOldOne();
     void quickSwitchesNeverStall();
     void mutingReachesTheOutput();
@@ -356,6 +358,24 @@ void TestWaveSound::unsupportedPcmIsRefusedBeforeTheDevice()
     QVERIFY(sound.lastOutcome() == WaveSound::Outcome::Started ||
             sound.lastOutcome() == WaveSound::Outcome::NoDevice ||
             sound.lastOutcome() == WaveSound::Outcome::Failed);
+}
+
+void TestWaveSound::pcmSoundEndsByItself()
+{
+    WaveSound sound;
+    QSignalSpy stopped(&sound, &WaveSound::stopped);
+    sound.setMuted(true);
+    sound.play(riff(chunk("fmt ", formatBody(WaveImage::Pcm, 1, 8000, 16)) +
+                    chunk("data", samples(2000))));
+    if (sound.lastOutcome() == WaveSound::Outcome::NoDevice)
+        QSKIP("no audio output on this machine");
+    QCOMPARE(sound.lastOutcome(), WaveSound::Outcome::Started);
+    const auto sinks = sound.findChildren<QAudioSink *>();
+    QCOMPARE(sinks.size(), 1);
+    QCOMPARE(sinks.first()->volume(), 0.0);
+    QTRY_VERIFY_WITH_TIMEOUT(!sound.isPlaying(), 5000);
+    QCOMPARE(stopped.count(), 1);
+    QTRY_VERIFY(sound.findChildren<QAudioSink *>().isEmpty());
 }
 
 void TestWaveSound::newSoundCutsOffTheOldOne()
