@@ -6,7 +6,7 @@
 #include "app/resources.h"
 #include "catalogue/categorytable.h"
 #include "catalogue/programmelist.h"
-#include "catalogue/textfile.h"
+#include "download/serverkey.h"
 #include "playback/flashplayer.h"
 
 #include <QApplication>
@@ -150,14 +150,10 @@ void Form1::LoadProgrammeList(const QString &listFile)
 
 void Form1::LoadServerKey()
 {
-    QFile file(appPath(QStringLiteral("cons/guihu.inb")));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = file.readAll();
-    if (bytes.isEmpty())
-        return;
-    const QString field = TextFile::firstField(bytes);
-    ServerKey = field.mid(10, 3) + field.mid(3, 3);
+    // A key file that is missing or empty leaves the key as it was.
+    if (const std::optional<QString> key =
+            loadServerKeyFrom(appPath(QStringLiteral("cons/guihu.inb"))))
+        ServerKey = *key;
 }
 
 void Form1::LoadCustomCategories()
