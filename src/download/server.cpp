@@ -13,9 +13,12 @@ QUrl programmeUrl(const QString &base, const QString &serverKey, const QString &
 {
     // QUrl percent-encodes non-ASCII characters as UTF-8; '%' and '#' in a
     // name must not be taken as URL syntax, so encode the name ourselves.
+    // The key comes from a file the server sends: it is one path segment
+    // whatever it holds. Letters and digits pass unchanged.
     const QByteArray encoded = QUrl::toPercentEncoding(name);
-    return QUrl(base + serverKey + QStringLiteral("/flash/") + QString::fromLatin1(encoded) +
-                    QStringLiteral(".swf"),
+    const QByteArray key = QUrl::toPercentEncoding(serverKey);
+    return QUrl(base + QString::fromLatin1(key) + QStringLiteral("/flash/") +
+                    QString::fromLatin1(encoded) + QStringLiteral(".swf"),
                 QUrl::StrictMode);
 }
 

@@ -1,0 +1,146 @@
+"use strict";
+
+// The page the program loads into its player view. The program drives it with
+// qv.load / qv.clear / qv.pause / qv.resume / qv.command and hears back
+// through console lines "qvplayer <generation> <kind> <value>".
+
+const ORIGIN = "qvplayer://app";
+const CALLBACK = "__qvctl";
+
+window.RufflePlayer = window.RufflePlayer || {};
+window.RufflePlayer.config = {
+    publicPath: ORIGIN + "/ruffle/",
+    polyfills: false,
+    autoplay: "on",
+    unmuteOverlay: "hidden",
+    splashScreen: false,
+    letterbox: "on",
+    scale: "showAll",
+    quality: "high",
+    wmode: "window",
+    contextMenu: "on",
+    allowScriptAccess: true,
+    upgradeToHttps: false,
+    openUrlMode: "deny",
+    warnOnUnsupportedContent: false,
+    showSwfDownload: false,
+    logLevel: "error",
+};
+
+// fetch() cannot reach a custom scheme in this browser engine, but
+// XMLHttpRequest can: the runtime's own fetches of its code and of the movie
+// are answered through XHR.
+(function () {
+    const nativeFetch = window.fetch.bind(window);
+    function headersOf(xhr) {
+        const headers = new Headers();
+        for (const line of xhr.getAllResponseHeaders().trim().split(/[\r\n]+/)) {
+            const at = line.indexOf(":");
+            if (at > 0)
+                headers.append(line.slice(0, at).trim(), line.slice(at + 1).trim());
+        }
+        return headers;
+    }
+    window.fetch = function (input, init) {
+        const raw = typeof input === "string" ? input : (input.href || input.url);
+        const url = new URL(raw, document.baseURI).href;
+        if (!url.startsWith(ORIGIN + "/"))
+            return nativeFetch(input, init);
+        return new Promise((resolve, reject) => {
+            const xhr = new XMLHttpRequest();
+            xhr.open((init && init.method) || "GET", url);
+            xhr.responseType = "arraybuffer";
+            xhr.onload = () => {
+                const response = new Response(xhr.response, {
+                    status: xhr.status || 200,
+                    headers: headersOf(xhr),
+                });
+                Object.defineProperty(response, "url", { value: url });
+                resolve(response);
+            };
+            xhr.onerror = () => reject(new TypeError("cannot load " + url));
+            xhr.send(init && init.body !== undefined ? init.body : null);
+        });
+    };
+})();
+
+const qv = {
+    generation: 0,
+    element: null,
+    api: null,
+    pendingCommand: null,
+
+    report(generation, kind, value) {
+        console.log("qvplayer " + generation + " " + kind + " " + (value === undefined ? "" : value));
+    },
+
+    clear() {
+        if (this.element)
+            this.element.remove(); // the runtime instance ends with its element
+        this.element = null;
+        this.api = null;
+        this.pendingCommand = null;
+        this.generation = 0;
+    },
+
+    load(generation, url, hasCallback) {
+        this.clear();
+        this.generation = generation;
+        const element = window.RufflePlayer.newest().createPlayer();
+        document.body.appendChild(element);
+        // Pausing is the program's business: the runtime's big play button
+        // would resume behind its back.
+        if (element.shadowRoot) {
+            const style = document.createElement("style");
+            style.textContent = "#play-button { display: none !important; }";
+            element.shadowRoot.appendChild(style);
+        }
+        const api = element.ruffle();
+        this.element = element;
+        this.api = api;
+        api.addFSCommandHandler((command, args) => {
+            if (command !== "frame" || this.generation !== generation)
+                return;
+            this.report(generation, "frame", args);
+            // A callback exists only once frame 1 has run: hand over what
+            // waited for it.
+            if (hasCallback)
+                this.flushCommand();
+        });
+        element.addEventListener("loadeddata", () => this.report(generation, "loaded"));
+        api.load({ url: url, allowScriptAccess: true }).catch((error) => {
+            this.report(generation, "error", String(error));
+        });
+    },
+
+    pause() {
+        if (this.api)
+            this.api.suspend();
+    },
+
+    resume() {
+        if (this.api)
+            this.api.resume();
+    },
+
+    command(generation, id, letter, frame) {
+        if (generation !== this.generation)
+            return;
+        this.pendingCommand = [id, letter, frame];
+        this.flushCommand();
+    },
+
+    flushCommand() {
+        const element = this.element;
+        if (!this.pendingCommand || !element || typeof element[CALLBACK] !== "function")
+            return;
+        const args = this.pendingCommand;
+        this.pendingCommand = null;
+        try {
+            element[CALLBACK](...args);
+        } catch (error) {
+            this.report(this.generation, "error", "command: " + error);
+        }
+    },
+};
+window.qv = qv;

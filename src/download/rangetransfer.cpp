@@ -1,0 +1,298 @@
+#include "download/rangetransfer.h"
+
+#include "download/server.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// The body of a range never needs more; a hostile server cannot make the
+// network layer buffer more than this ahead of us.
+constexpr qint64 ReadBufferBytes = 2 * Server::RangeStep;
+
+bool isHttpUrl(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == u"http" || scheme == u"https");
+}
+
+QByteArray rangeHeader(qint64 start)
+{
+    return "bytes=" + QByteArray::number(start) + '-' +
+           QByteArray::number(start + Server::RangeStep);
+}
+
+} // namespace
+
+RangeTransfer::RangeTransfer(QNetworkAccessManager *network, const QUrl &source, Options options,
+                             QObject *parent)
+    : QObject(parent), m_network(network), m_request(source), m_options(options)
+{
+    m_request.setRawHeader("Content-Type", "application/octet-stream");
+    // A compressed answer is not the bytes asked for, and nginx answers a
+    // range request with the whole file when it may compress.
+    m_request.setRawHeader("Accept-Encoding", "identity");
+    m_request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                           QNetworkRequest::ManualRedirectPolicy);
+    m_rangeTimer.setSingleShot(true);
+    connect(&m_rangeTimer, &QTimer::timeout, this, &RangeTransfer::onTimeout);
+}
+
+RangeTransfer::~RangeTransfer()
+{
+    dropReply();
+}
+
+void RangeTransfer::start()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    m_data.clear();
+    m_nextStart = 0;
+    m_total = -1;
+    m_rangeIndex = 0;
+    m_lastStatus = 0;
+    if (!isHttpUrl(m_request.url())) {
+        // Keep finished() asynchronous even here, so callers never see it
+        // from inside start().
+        QTimer::singleShot(0, this, [this] {
+            if (m_running)
+                finish(TransferOutcome::NetworkError);
+        });
+        return;
+    }
+    requestNext();
+}
+
+void RangeTransfer::abort()
+{
+    if (m_running)
+        finish(TransferOutcome::Aborted);
+}
+
+QByteArray RangeTransfer::takeData()
+{
+    return std::exchange(m_data, QByteArray());
+}
+
+void RangeTransfer::requestNext()
+{
+    m_request.setRawHeader("Range", rangeHeader(m_nextStart));
+    m_headersJudged = false;
+    m_body = Body::Range;
+    m_bodyExpected = 0;
+    m_bodyReceived = 0;
+    m_reply = m_network->get(m_request);
+    m_reply->setReadBufferSize(ReadBufferBytes);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &RangeTransfer::onMetaData);
+    connect(m_reply, &QNetworkReply::readyRead, this, &RangeTransfer::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &RangeTransfer::onReplyFinished);
+    m_rangeTimer.start(m_options.rangeWaitMs);
+}
+
+void RangeTransfer::onMetaData()
+{
+    if (!m_headersJudged && m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        judgeHeaders();
+}
+
+void RangeTransfer::onReadyRead()
+{
+    onMetaData();
+    if (m_running && m_headersJudged)
+        takeBody();
+}
+
+// Decides what can be decided from the status line and headers alone.
+// Returns false when the transfer has ended.
+bool RangeTransfer::judgeHeaders()
+{
+    m_headersJudged = true;
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_lastStatus = status;
+    switch (status) {
+    case 416:
+        // Past the end of an empty file. After the first range the file can
+        // only have shrunk on the server: what we hold is not that file.
+        m_data.clear();
+        finish(m_rangeIndex == 0 ? TransferOutcome::Completed : TransferOutcome::BadRange);
+        return false;
+    case 403:
+        finish(TransferOutcome::TooManyConnections);
+        return false;
+    case 404:
+        finish(TransferOutcome::NotFound);
+        return false;
+    case 206:
+        return acceptRangeHeaders();
+    default:
+        break;
+    }
+    if (status > 299) {
+        finish(TransferOutcome::ServerError);
+        return false;
+    }
+    // nginx answers a range request for an empty file with 200 and no body;
+    // that is an empty file, complete. Any byte of a 200 is a whole file sent
+    // without ranges, which is refused as before.
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    if (status == 200 && m_rangeIndex == 0 && (!length.isValid() || length.toLongLong() == 0)) {
+        m_body = Body::EmptyOnly;
+        return true;
+    }
+    finish(TransferOutcome::NotResumable);
+    return false;
+}
+
+bool RangeTransfer::acceptRangeHeaders()
+{
+    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity") {
+        finish(TransferOutcome::BadRange);
+        return false;
+    }
+    // Repeated headers reach us joined by ", ", which the parser refuses.
+    const QByteArray header = m_reply->rawHeader("Content-Range");
+    if (header.trimmed().isEmpty()) {
+        finish(TransferOutcome::MissingContentRange);
+        return false;
+    }
+    const auto range = parseContentRange(header.trimmed());
+    const bool totalOk =
+        range && (m_total < 0 ? range->total <= m_options.maxTotal : range->total == m_total);
+    if (!totalOk || range->first != m_nextStart ||
+        range->last != std::min(m_nextStart + Server::RangeStep, range->total - 1)) {
+        finish(TransferOutcome::BadRange);
+        return false;
+    }
+    m_bodyExpected = range->last - range->first + 1;
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() != m_bodyExpected) {
+        finish(TransferOutcome::BadRange);
+        return false;
+    }
+    if (m_total < 0) {
+        m_total = range->total;
+        m_rangesLeft = m_total / Server::RangeStep + 1;
+        m_data.reserve(m_total);
+    }
+    m_range = *range;
+    return true;
+}
+
+// Moves what has arrived into the buffer. Returns false when the transfer
+// has ended because the body is longer than announced or does not continue
+// the file.
+bool RangeTransfer::takeBody()
+{
+    const QByteArray chunk = m_reply->readAll();
+    if (chunk.isEmpty())
+        return true;
+    if (m_bodyReceived + chunk.size() > m_bodyExpected) {
+        finish(m_body == Body::EmptyOnly ? TransferOutcome::NotResumable
+                                         : TransferOutcome::BadRange);
+        return false;
+    }
+    if (m_bodyReceived == 0) {
+        // Each range repeats the last byte of the one before; a different
+        // byte means the file changed between the two requests.
+        if (m_rangeIndex > 0 && chunk.front() != m_overlapByte) {
+            finish(TransferOutcome::BadRange);
+            return false;
+        }
+        m_data.truncate(m_nextStart);
+    }
+    m_data.append(chunk);
+    m_bodyReceived += chunk.size();
+    return true;
+}
+
+void RangeTransfer::onReplyFinished()
+{
+    if (!m_headersJudged) {
+        if (!m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+            finish(TransferOutcome::NetworkError);
+            return;
+        }
+        if (!judgeHeaders())
+            return;
+    }
+    if (!takeBody())
+        return;
+    if (m_reply->error() != QNetworkReply::NoError) {
+        finish(TransferOutcome::NetworkError);
+        return;
+    }
+    // A length that contradicts the range was refused with the headers, so a
+    // shortfall here is a connection that ended early.
+    if (m_bodyReceived != m_bodyExpected) {
+        finish(TransferOutcome::NetworkError);
+        return;
+    }
+    dropReply();
+    if (m_body == Body::EmptyOnly) {
+        m_data.clear();
+        finish(TransferOutcome::Completed);
+        return;
+    }
+    acceptRange();
+}
+
+void RangeTransfer::acceptRange()
+{
+    m_overlapByte = m_data.back();
+    Q_EMIT progressed(m_range.last, m_range.total);
+    if (!m_running) // the receiver aborted us
+        return;
+    if (m_range.last == m_range.total - 1) {
+        finish(TransferOutcome::Completed);
+        return;
+    }
+    // The checks above already make every range advance; this bound keeps
+    // the chain finite even if they are ever loosened.
+    if (--m_rangesLeft <= 0) {
+        finish(TransferOutcome::BadRange);
+        return;
+    }
+    m_nextStart += Server::RangeStep;
+    ++m_rangeIndex;
+    requestNext();
+}
+
+void RangeTransfer::onTimeout()
+{
+    if (m_running)
+        finish(TransferOutcome::TimedOut);
+}
+
+void RangeTransfer::dropReply()
+{
+    m_rangeTimer.stop();
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    disconnect(reply, nullptr, this, nullptr);
+    // Qt sets an error of its own on every 4xx/5xx answer and warns when
+    // abort() sets a second one; deleting such a reply closes its connection
+    // all the same.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 400 && reply->error() == QNetworkReply::NoError && !reply->isFinished())
+        reply->abort();
+    reply->deleteLater();
+}
+
+void RangeTransfer::finish(TransferOutcome outcome)
+{
+    dropReply();
+    m_running = false;
+    m_outcome = outcome;
+    if (outcome != TransferOutcome::Completed)
+        m_data = QByteArray();
+    Q_EMIT finished(outcome);
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "download/contentrange.h"
+#include "download/transferoutcome.h"
+
+#include <QByteArray>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Fetches one file as a chain of byte ranges, bytes=S-(S+RangeStep) for
+// S = 0, RangeStep, 2*RangeStep, ..., and gathers it in memory. Every range
+// must arrive in full within the wait, as a 206 whose Content-Range is exactly
+// the range asked for (clipped to the end of the file), with the same total
+// each time and a body of exactly that length; anything else ends the chain.
+// Asynchronous: start() returns at once and finished() is emitted once, later.
+// Do not delete the object from a slot connected to finished(); use
+// deleteLater().
+class RangeTransfer : public QObject
+{
+    Q_OBJECT
+public:
+    // Larger files are refused before any of them is held in memory. Far
+    // above any programme or updater, far below what a 32-bit size allows.
+    static constexpr qint64 DefaultMaxTotal = 512LL * 1024 * 1024;
+
+    struct Options
+    {
+        int rangeWaitMs = 24000; // how long one range may take
+        qint64 maxTotal = DefaultMaxTotal;
+    };
+
+    RangeTransfer(QNetworkAccessManager *network, const QUrl &source, Options options,
+                  QObject *parent = nullptr);
+    ~RangeTransfer() override;
+
+    void start();
+    // Stops a running transfer; finished(Aborted) follows at once.
+    void abort();
+
+    bool isRunning() const { return m_running; }
+    // Meaningful after finished().
+    TransferOutcome outcome() const { return m_outcome; }
+    // The status of the last answer, 0 if none came.
+    int lastStatus() const { return m_lastStatus; }
+    // The whole file after finished(Completed); empty otherwise.
+    QByteArray takeData();
+
+Q_SIGNALS:
+    // After every accepted range: the last byte received and the file's size.
+    // A progress of lastByte * 100 / total percent.
+    void progressed(qint64 lastByte, qint64 total);
+    void finished(TransferOutcome outcome);
+
+private:
+    enum class Body { Range, EmptyOnly };
+
+    void requestNext();
+    void onMetaData();
+    void onReadyRead();
+    void onReplyFinished();
+    void onTimeout();
+    bool judgeHeaders();
+    bool acceptRangeHeaders();
+    bool takeBody();
+    void acceptRange();
+    void dropReply();
+    void finish(TransferOutcome outcome);
+
+    QNetworkAccessManager *m_network;
+    QNetworkRequest m_request;
+    Options m_options;
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_rangeTimer;
+    QByteArray m_data;
+    ContentRange m_range; // the range of the answer in flight
+    qint64 m_nextStart = 0;
+    qint64 m_total = -1;     // learnt from the first range
+    qint64 m_rangesLeft = 0; // bound on the chain, set by the first total
+    qint64 m_bodyExpected = 0;
+    qint64 m_bodyReceived = 0;
+    char m_overlapByte = 0; // last byte of the previous range
+    int m_rangeIndex = 0;
+    int m_lastStatus = 0;
+    Body m_body = Body::Range;
+    bool m_headersJudged = false;
+    bool m_running = false;
+    TransferOutcome m_outcome = TransferOutcome::Aborted;
+};

@@ -1,0 +1,17 @@
+#include "download/resumabledownload.h"
+#include "download/server.h"
+#include "download/serverkey.h"
+
+// Apart from the key rule, so that the rule builds without the network.
+void refreshServerKey(QNetworkAccessManager *network, int rangeWaitMs,
+                      const QString &downloadServer, const QString &appDir, QObject *context,
+                      std::function<void(TransferOutcome, std::optional<QString>)> done)
+{
+    const QString keyFile = ServerKey::keyFilePath(appDir);
+    DownloadWithResume(network, rangeWaitMs, Server::keyFileUrl(downloadServer),
+                       ServerKey::refreshFilePath(appDir), keyFile, context,
+                       [keyFile, done = std::move(done)](TransferOutcome outcome) {
+                           if (done)
+                               done(outcome, loadServerKeyFrom(keyFile));
+                       });
+}

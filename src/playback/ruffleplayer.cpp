@@ -1,0 +1,213 @@
+#include "playback/ruffleplayer.h"
+
+#include "playback/rufflepage.h"
+#include "playback/rufflerequestguard.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QUrl>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineView>
+
+#include <algorithm>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcPlayer, "qorvel.player", QtWarningMsg)
+
+// Until its first frame, a movie is taken to be playing for this long: the
+// runtime and the movie are still loading.
+constexpr qint64 LoadGraceMs = 5000;
+
+bool runningAsRoot()
+{
+    // The owner of our own /proc entry is our effective user; elsewhere the
+    // file does not exist and the answer is no.
+    const QFileInfo self(QStringLiteral("/proc/self/status"));
+    return self.exists() && self.ownerId() == 0;
+}
+
+QString localPath(const QString &movie)
+{
+    if (movie.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return QUrl(movie).toLocalFile();
+    return movie;
+}
+
+} // namespace
+
+void RufflePlayer::initializeBeforeApplication()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QWebEngineUrlScheme scheme(RuffleSchemeHandler::Scheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    // XMLHttpRequest works on such a scheme; fetch() does not before Qt 6.6,
+    // which is why the page routes fetch() through XHR.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalAccessAllowed |
+                    QWebEngineUrlScheme::CorsEnabled |
+                    QWebEngineUrlScheme::ContentSecurityPolicyIgnored);
+    QWebEngineUrlScheme::registerScheme(scheme);
+    // Chromium refuses to start its sandbox as root.
+    if (runningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+RufflePlayer::RufflePlayer(const QString &appFolder, QWidget *parent) : QObject(parent)
+{
+    m_profile = new QWebEngineProfile(this); // off the record: nothing stored on disk
+    m_profile->installUrlSchemeHandler(
+        RuffleSchemeHandler::Scheme,
+        new RuffleSchemeHandler(QDir(appFolder).filePath(QStringLiteral("ruffle")), &m_content,
+                                m_profile));
+    m_profile->setUrlRequestInterceptor(new RuffleRequestGuard(m_profile));
+
+    m_page = new RufflePage(m_profile, this);
+    QWebEngineSettings *s = m_page->settings();
+    s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    s->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    m_page->setBackgroundColor(Qt::black);
+    connect(m_page, &RufflePage::eventReceived, this, &RufflePlayer::onPageEvent);
+    connect(m_page, &QWebEnginePage::loadFinished, this, &RufflePlayer::onPageLoaded);
+
+    m_view = new QWebEngineView(parent);
+    m_view->setPage(m_page);
+    // The runtime shows its own context menu; the browser's would cover it.
+    m_view->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_page->load(QUrl(RuffleSchemeHandler::Origin + QStringLiteral("/player.html")));
+}
+
+RufflePlayer::~RufflePlayer()
+{
+    // The page must go before its profile, and the view may already be gone
+    // with the window that holds it.
+    delete m_view.data();
+    delete m_page;
+}
+
+QWidget *RufflePlayer::widget()
+{
+    return m_view;
+}
+
+void RufflePlayer::setMuted(bool muted)
+{
+    m_page->setAudioMuted(muted);
+}
+
+void RufflePlayer::SetMovie(const QString &movie)
+{
+    m_movie = movie;
+    ++m_content.generation;
+    resetState();
+    if (movie == EmptyMovie || !loadFile(localPath(movie))) {
+        runScript(QStringLiteral("qv.clear()"));
+        return;
+    }
+    const QString url = RuffleSchemeHandler::Origin +
+                        QStringLiteral("/movie/%1/movie.swf").arg(m_content.generation);
+    runScript(QStringLiteral("qv.load(%1, '%2', %3)")
+                  .arg(m_content.generation)
+                  .arg(url, m_control == swf::FrameControl::ExternalInterface
+                                ? QStringLiteral("true")
+                                : QStringLiteral("false")));
+}
+
+void RufflePlayer::resetState()
+{
+    m_content.movie.clear();
+    m_content.movieFolder.clear();
+    m_content.commandReply.clear();
+    m_loadError.clear();
+    m_totalFrames = 0;
+    m_frameRate = 0;
+    m_control = swf::FrameControl::None;
+    m_frame = 0;
+    m_suspended = false;
+    m_stoppedByCommand = false;
+    m_commandId = 0;
+    m_graceMs = LoadGraceMs;
+    m_sinceProgress.start();
+    m_playedMs = 0;
+    m_runClock.invalidate();
+    m_runStarted = false;
+}
+
+bool RufflePlayer::loadFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_loadError = file.errorString();
+    } else if (file.size() > swf::DefaultMaxSize) {
+        m_loadError = swf::describe(swf::ReadError::TooLarge);
+    } else {
+        const QByteArray bytes = file.readAll();
+        const swf::ReadResult read = swf::read(bytes);
+        if (read.ok()) {
+            const QByteArray pollUrl = (RuffleSchemeHandler::Origin + QStringLiteral("/control/") +
+                                        QString::number(m_content.generation))
+                                           .toUtf8();
+            const swf::Rewritten out = swf::rewriteForPlayer(read.movie, bytes, pollUrl);
+            m_content.movie = out.data;
+            m_content.movieFolder = QFileInfo(path).absolutePath();
+            m_control = out.control;
+            m_totalFrames = read.movie.frameCount;
+            m_frameRate = read.movie.frameRate;
+            m_frame = 1;
+            return true;
+        }
+        m_loadError = swf::describe(read.error);
+    }
+    qCWarning(lcPlayer) << "cannot play" << path << ":" << m_loadError;
+    return false;
+}
+
+bool RufflePlayer::hasMovie() const
+{
+    return !m_content.movie.isEmpty();
+}
+
+int RufflePlayer::FrameNum() const
+{
+    if (!hasMovie())
+        return 0;
+    if (m_control == swf::FrameControl::None)
+        return estimatedFrame();
+    return m_frame;
+}
+
+bool RufflePlayer::Playing() const
+{
+    if (!hasMovie() || m_suspended || m_stoppedByCommand)
+        return false;
+    if (m_control == swf::FrameControl::None)
+        return true;
+    // The movie reports every frame it enters: when none came for a while,
+    // its timeline has stopped.
+    return m_sinceProgress.elapsed() < std::max(m_graceMs, stallLimitMs());
+}
+
+qint64 RufflePlayer::stallLimitMs() const
+{
+    const double period = m_frameRate > 0 ? 1000.0 / m_frameRate : 1000.0;
+    return std::max<qint64>(500, qint64(period * 3.5));
+}
+
+int RufflePlayer::estimatedFrame() const
+{
+    if (m_totalFrames <= 0)
+        return 0;
+    const qint64 ms = m_playedMs + (m_runClock.isValid() ? m_runClock.elapsed() : 0);
+    const auto frames = static_cast<qint64>(ms * m_frameRate / 1000.0);
+    return 1 + static_cast<int>(frames % m_totalFrames);
+}

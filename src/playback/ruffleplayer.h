@@ -1,0 +1,87 @@
+#pragma once
+
+#include "playback/flashplayer.h"
+#include "playback/ruffleschemehandler.h"
+#include "playback/swfrewriter.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QWebEngineProfile;
+class QWebEngineView;
+class RufflePage;
+
+// The Flash player: the web build of Ruffle in a QWebEngineView, fed by the
+// program itself. ActionScript 1/2 movies are rewritten first (see
+// swfrewriter.h) so that the frame number, seeking and the stopped state are
+// exact; for ActionScript 3 movies the frame number is estimated from the
+// frame rate and the time played.
+class RufflePlayer : public QObject, public FlashPlayer
+{
+    Q_OBJECT
+
+public:
+    // Must run before the QApplication is constructed: registers the URL
+    // scheme and, when running as root, turns off Chromium's sandbox.
+    static void initializeBeforeApplication();
+
+    // `appFolder` holds the runtime in its "ruffle" folder.
+    RufflePlayer(const QString &appFolder, QWidget *parent = nullptr);
+    ~RufflePlayer() override;
+
+    void SetMovie(const QString &movie) override;
+    QString Movie() const override { return m_movie; }
+    int TotalFrames() const override { return m_totalFrames; }
+    int FrameNum() const override;
+    bool Playing() const override;
+    void Play() override;
+    void StopPlay() override;
+    void GotoFrame(int frame) override;
+    QWidget *widget() override;
+    void setMuted(bool muted) override;
+
+    // Why the last movie set was refused; empty when it loaded.
+    QString loadError() const { return m_loadError; }
+    swf::FrameControl frameControl() const { return m_control; }
+
+Q_SIGNALS:
+    // A frame the movie reported, in the order they were shown.
+    void frameShown(int frame);
+
+private:
+    void onPageEvent(int generation, const QString &kind, const QString &value);
+    void onPageLoaded(bool ok);
+    void runScript(const QString &script);
+    bool loadFile(const QString &path);
+    void sendCommand(char command, int frame);
+    void restart();
+    void resetState();
+    bool hasMovie() const;
+    void suspend(bool suspended);
+    int estimatedFrame() const;
+    qint64 stallLimitMs() const;
+
+    QWebEngineProfile *m_profile = nullptr;
+    RufflePage *m_page = nullptr;
+    QPointer<QWebEngineView> m_view;
+    RuffleContent m_content;
+    bool m_pageReady = false;
+    QStringList m_pendingScripts;
+
+    QString m_movie = EmptyMovie;
+    QString m_loadError;
+    int m_totalFrames = 0;
+    double m_frameRate = 0;
+    swf::FrameControl m_control = swf::FrameControl::None;
+    int m_frame = 0;
+    bool m_suspended = false;        // StopPlay: the whole player is paused
+    bool m_stoppedByCommand = false; // the timeline was told to stop
+    int m_commandId = 0;
+    QElapsedTimer m_sinceProgress; // since the last frame or command
+    qint64 m_graceMs = 0;          // how long Playing trusts a command
+    qint64 m_playedMs = 0;         // ActionScript 3: time played before m_runClock
+    QElapsedTimer m_runClock;      // ActionScript 3: running while playing
+    bool m_runStarted = false;     // ActionScript 3: the movie has loaded
+};

@@ -1,0 +1,11 @@
+#include "playback/rufflerequestguard.h"
+
+#include "playback/ruffleschemehandler.h"
+
+void RuffleRequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
+{
+    const QString scheme = info.requestUrl().scheme();
+    const bool allowed = scheme == QLatin1String(RuffleSchemeHandler::Scheme) ||
+                         scheme == QLatin1String("blob") || scheme == QLatin1String("data");
+    info.block(!allowed);
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <utility>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A loopback HTTP server for download tests: serves byte ranges of files held
+// in memory the way nginx does, and breaks chosen answers on purpose. Every
+// request is logged so that tests can check what the client asked for. Runs
+// in the test's own thread; the client must be asynchronous.
+class FaultServer : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Fault {
+        None, // nginx-like: 206 ranges, 416 past the end, 200 empty for ""
+        Status403,
+        Status404,
+        Status500,
+        Status502,
+        WholeFile200, // ignores Range: 200 with the whole file
+        Empty200,     // 200 with an empty body
+        Status416,    // 416 "bytes */size" with an HTML body
+        WrongStart,   // Content-Range and body start one byte late
+        WrongEnd,     // Content-Range and body end one byte early
+        MissingContentRange,
+        MalformedContentRange, // "bytes=first-last/total"
+        DuplicateContentRange, // the correct header, sent twice
+        ChangingTotal,         // total one more than the file's size
+        LongerBody,            // 10 bytes more than Content-Range says
+        ShorterBody,           // 1 byte less than Content-Range says
+        ResetMidBody,          // connection dropped after half the body
+        StallAfterHeaders,     // headers, then silence
+        SlowDrip,              // the body one byte per drip interval
+        Redirect,              // 302 to the same file under /moved
+        Gzip,                  // the range gzip-compressed, Content-Encoding: gzip
+        HugeTotal,             // total of 9e12 bytes
+    };
+    Q_ENUM(Fault)
+
+    static constexpr int EveryRange = -1;
+
+    struct Request
+    {
+        QByteArray method;
+        QByteArray path;
+        QList<std::pair<QByteArray, QByteArray>> headers;
+        int rangeIndex = 0; // start / 40960, 0 without a Range header
+
+        // The value of a header (name in any case), empty if absent.
+        QByteArray header(const QByteArray &name) const;
+        int headerCount(const QByteArray &name) const;
+    };
+
+    explicit FaultServer(QObject *parent = nullptr);
+    ~FaultServer() override;
+
+    // Listens on 127.0.0.1 on a port the system chooses.
+    bool listen();
+    quint16 port() const;
+    // "http://127.0.0.1:<port>/", the base URL of the server.
+    QString baseUrl() const;
+    // path must start with "/".
+    QUrl url(const QString &path) const;
+
+    void setFile(const QByteArray &path, const QByteArray &content);
+    void removeFile(const QByteArray &path);
+    // Breaks the answer to the range with this index (EveryRange: all) of
+    // requests for path. One fault per path.
+    void setFault(const QByteArray &path, Fault fault, int rangeIndex = EveryRange);
+    void clearFaults();
+    void setDripIntervalMs(int ms) { m_dripIntervalMs = ms; }
+
+    const QList<Request> &requests() const { return m_requests; }
+    // The Range headers sent for path, in order.
+    QList<QByteArray> rangesFor(const QByteArray &path) const;
+    void clearRequests() { m_requests.clear(); }
+
+    // Index of the range that completes a file of this size.
+    static int lastRangeIndex(qint64 size);
+
+private:
+    struct FaultSetting
+    {
+        Fault fault = Fault::None;
+        int rangeIndex = EveryRange;
+    };
+    struct Answer
+    {
+        QByteArray head; // status line and headers, without the blank line
+        QByteArray body;
+    };
+
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void respond(QTcpSocket *socket, const Request &request, qint64 start, qint64 end);
+    Answer answerFor(const Request &request, const QByteArray &content, Fault fault, qint64 start,
+                     qint64 end) const;
+    void send(QTcpSocket *socket, const Answer &answer, Fault fault);
+    void drip(QTcpSocket *socket, const QByteArray &body);
+
+    QTcpServer *m_server;
+    QHash<QByteArray, QByteArray> m_files;
+    QHash<QByteArray, FaultSetting> m_faults;
+    QList<Request> m_requests;
+    int m_dripIntervalMs = 50;
+};
