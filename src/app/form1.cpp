@@ -6,20 +6,32 @@
 #include "app/resources.h"
 #include "catalogue/categorytable.h"
 #include "catalogue/programmelist.h"
-#include "catalogue/textfile.h"
+#include "download/serverkey.h"
 #include "playback/flashplayer.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QNetworkAccessManager>
 #include <QRadioButton>
 
 Form1::Form1(AppSettings settings, Services services, QWidget *parent)
-    : QWidget(parent), m_settings(std::move(settings)), m_services(services)
+    : QWidget(parent), m_settings(std::move(settings)), m_services(services),
+      m_network(new QNetworkAccessManager(this))
 {
     Q_ASSERT(m_services.player && m_services.browser && m_services.messages && m_services.sound);
     createControls();
+    m_downloads = new ProgrammeDownloads(this, List2, m_network, m_settings.rangeWaitMs, this);
+    // A click always counts, also on the row already selected (to try a failed
+    // download again); other changes of the selection (keyboard, play-all, a
+    // finished download) count when no mouse button is down.
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(List1, &QListWidget::currentRowChanged, this, [this] {
+        if (QApplication::mouseButtons() == Qt::NoButton)
+            List1_Click();
+    });
     connect(m_services.browser, &InfoBrowser::navigateError, this,
             &Form1::WebBrowser1_NavigateError);
 }
@@ -138,14 +150,10 @@ void Form1::LoadProgrammeList(const QString &listFile)
 
 void Form1::LoadServerKey()
 {
-    QFile file(appPath(QStringLiteral("cons/guihu.inb")));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = file.readAll();
-    if (bytes.isEmpty())
-        return;
-    const QString field = TextFile::firstField(bytes);
-    ServerKey = field.mid(10, 3) + field.mid(3, 3);
+    // A key file that is missing or empty leaves the key as it was.
+    if (const std::optional<QString> key =
+            loadServerKeyFrom(appPath(QStringLiteral("cons/guihu.inb"))))
+        ServerKey = *key;
 }
 
 void Form1::LoadCustomCategories()
@@ -193,7 +201,7 @@ void Form1::Form_Resize()
     }
 }
 
-template <typename Handler> void Form1::guarded(Handler &&handler)
+void Form1::guarded(const std::function<void()> &handler)
 {
     try {
         handler();

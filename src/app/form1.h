@@ -2,12 +2,15 @@
 
 #include "app/services.h"
 #include "app/settings.h"
+#include "download/programmedownload.h"
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class AppError;
 class ImageButton;
+class QNetworkAccessManager;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -17,7 +20,7 @@ class QScrollBar;
 
 // The main window. It owns the controls and the window-level state; the
 // subsystems do the work its handlers hand them.
-class Form1 : public QWidget
+class Form1 : public QWidget, private DownloadHost
 {
     Q_OBJECT
 public:
@@ -40,8 +43,13 @@ public:
     void PlayResourceSound(const QString &name);
     void LoadServerKey();
 
+    void AddToHistory();
+    void StartProgrammeDownload();
+
     // Click on category button n (1 .. 14).
     void ImageClick(int n);
+    // The selection of the programme list changed.
+    void List1_Click();
 
     const AppSettings &settings() const { return m_settings; }
     QString appPath(const QString &relative) const;
@@ -57,12 +65,26 @@ private:
     void WebBrowser1_NavigateError(const QString &url);
     void resetOptions(bool enabled);
     // Runs a handler; a failure is reported and the program carries on.
-    template <typename Handler> void guarded(Handler &&handler);
+    void guarded(const std::function<void()> &handler);
     void report(const AppError &error);
+    void playFromStart(const QString &file);
+    void setPositionMaximum(int totalFrames);
+
+    // Working for the download queue.
+    QString programmeSource() const override { return m_settings.downloadServer; }
+    QString currentServerKey() const override { return ServerKey; }
+    QString cacheFolder() const override { return FlashDir; }
+    QString applicationPath(const QString &relative) const override { return appPath(relative); }
+    void setRowText(int row, const QString &text) override;
+    void programmeArrived(int row, const QString &rowText, const QString &file) override;
+    void tellUser(const QString &text) override;
+    void reloadServerKey() override { LoadServerKey(); }
 
     AppSettings m_settings;
     Services m_services;
     bool m_loaded = false;
+    QNetworkAccessManager *m_network;
+    ProgrammeDownloads *m_downloads = nullptr;
 
     // Controls, named as the design names them (also their objectNames).
     std::array<ImageButton *, 14> m_categoryButtons{};

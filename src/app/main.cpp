@@ -6,12 +6,14 @@
 #include "playback/ruffleplayer.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
     // The player's URL scheme and the web engine's switches must be in place
     // before the application object exists.
-    RufflePlayer::prepareEnvironment();
+    RufflePlayer::initializeBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
 
@@ -30,9 +32,18 @@ int main(int argc, char *argv[])
         // Without its key file or first list the program cannot work: say
         // which file is missing and end before the window shows.
         messages.setParent(nullptr);
-        messages.show(error.report());
+        static_cast<MessageBoxes &>(messages).show(error.report());
         return 1;
     }
+    // Centred at its design size when restored; maximised at start. Without a
+    // window manager (a bare X server) maximising does nothing, so the window
+    // is given the screen's working area itself.
+    const QRect screen = form.screen()->availableGeometry();
+    form.move(screen.center() - form.rect().center());
     form.showMaximized();
+    QTimer::singleShot(500, &form, [&form, screen] {
+        if (form.isMaximized() && form.frameGeometry().width() < screen.width() - 8)
+            form.setGeometry(screen);
+    });
     return app.exec();
 }

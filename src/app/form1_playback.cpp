@@ -1,0 +1,119 @@
+// Choosing a programme: play it from the cache, from the child's own folder,
+// or fetch it first.
+#include "app/form1.h"
+
+#include "app/apperror.h"
+#include "catalogue/categorytable.h"
+#include "catalogue/programmelist.h"
+#include "catalogue/programmename.h"
+#include "lists/history.h"
+#include "playback/flashplayer.h"
+#include "playback/programmeselection.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QScrollBar>
+
+namespace {
+bool isFile(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+} // namespace
+
+void Form1::List1_Click()
+{
+    guarded([&] {
+        SelectionInput in;
+        in.row = List1->currentRow();
+        in.rowText = in.row >= 0 ? List1->item(in.row)->text() : QString();
+        in.customMode = CurrentCategory == ListMode::Custom;
+        for (int i = 0; i < List2->count(); ++i)
+            in.queuedRows.append(List2->item(i)->data(Qt::UserRole).toInt());
+        in.customDir = appPath(QStringLiteral("自定义节目/"));
+        in.customFolder = Combo1->currentText();
+        in.flashDir = FlashDir;
+
+        const SelectionRoad road = chooseRoad(in, &isFile);
+        switch (road.kind) {
+        case SelectionRoad::Ignore:
+        case SelectionRoad::QueueFull:
+            return;
+        case SelectionRoad::UnusableName:
+            m_services.messages->show(unusableNameMessage(road.name));
+            return;
+        case SelectionRoad::Custom:
+            m_services.player->SetMovie(FlashPlayer::EmptyMovie);
+            if (!road.path.isEmpty()) {
+                m_services.player->SetMovie(road.path);
+                setPositionMaximum(m_services.player->TotalFrames());
+            }
+            return;
+        case SelectionRoad::Cached:
+            playFromStart(road.path);
+            AddToHistory();
+            return;
+        case SelectionRoad::Download:
+            StartProgrammeDownload();
+            return;
+        }
+    });
+}
+
+void Form1::playFromStart(const QString &file)
+{
+    // Emptying the player first makes it load the file afresh, from frame 1,
+    // even when the same programme is already loaded.
+    m_services.player->SetMovie(FlashPlayer::EmptyMovie);
+    m_services.player->SetMovie(file);
+    m_services.player->Play();
+    setPositionMaximum(m_services.player->TotalFrames());
+}
+
+void Form1::setPositionMaximum(int totalFrames)
+{
+    // The bar holds at most 32 767 steps; longer programmes are shown
+    // coarser at their end rather than refused.
+    const int maximum = qBound(0, totalFrames, 32767);
+    HScroll1->setMaximum(maximum);
+    if (HScroll1->value() > maximum)
+        HScroll1->setValue(maximum);
+}
+
+void Form1::AddToHistory()
+{
+    if (!History::isRecorded(CurrentCategory))
+        return;
+    const QListWidgetItem *item = List1->currentItem();
+    if (!item)
+        return;
+    History::record(appPath(QStringLiteral("cons/lishi.inb")), ProgrammeRow::nameOf(item->text()));
+}
+
+void Form1::StartProgrammeDownload()
+{
+    const int row = List1->currentRow();
+    if (row < 0)
+        return;
+    m_downloads->request(row, List1->item(row)->text());
+}
+
+void Form1::setRowText(int row, const QString &text)
+{
+    if (QListWidgetItem *item = List1->item(row))
+        item->setText(text);
+}
+
+void Form1::programmeArrived(int row, const QString &rowText, const QString &file)
+{
+    setRowText(row, rowText);
+    List1->setCurrentRow(row);
+    playFromStart(file);
+    AddToHistory();
+}
+
+void Form1::tellUser(const QString &text)
+{
+    m_services.messages->show(text, QStringLiteral("提示"), MessageBoxes::Icon::Information);
+}

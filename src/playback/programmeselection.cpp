@@ -1,0 +1,32 @@
+#include "playback/programmeselection.h"
+
+#include "catalogue/programmelist.h"
+#include "catalogue/programmename.h"
+
+SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QString &))
+{
+    if (in.row < 0)
+        return {};
+    if (in.customMode) {
+        const QString &name = in.rowText;
+        if (!isUsableProgrammeName(name) || !isUsableProgrammeName(in.customFolder))
+            return {SelectionRoad::UnusableName, name, {}};
+        const QString path =
+            in.customDir + in.customFolder + QLatin1Char('/') + name + QStringLiteral(".swf");
+        return {SelectionRoad::Custom, name, fileExists(path) ? path : QString()};
+    }
+    if (in.queuedRows.contains(in.row))
+        return {};
+
+    const QString name = ProgrammeRow::nameOf(in.rowText);
+    if (!isUsableProgrammeName(name))
+        return {SelectionRoad::UnusableName, name, {}};
+    const QString path = cacheFileOf(in.flashDir, name);
+    // The cache is looked at afresh: the row's mark only tells what the last
+    // list load saw.
+    if (fileExists(path))
+        return {SelectionRoad::Cached, name, path};
+    if (in.queuedRows.size() >= MaxQueuedDownloads)
+        return {SelectionRoad::QueueFull, name, {}};
+    return {SelectionRoad::Download, name, {}};
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What choosing a row of the programme list leads to.
+struct SelectionRoad
+{
+    enum Kind {
+        Ignore,       // no row, or the row is waiting in the download queue
+        Custom,       // a file of the child's own folder: play it, record nothing
+        Cached,       // in the cache: play it afresh and record it
+        Download,     // not cached: queue it
+        QueueFull,    // not cached, but five downloads are waiting already
+        UnusableName, // the name cannot be a file name; tell the user
+    };
+    Kind kind = Ignore;
+    QString name; // the programme's name
+    QString path; // the movie file, for Custom and Cached
+};
+
+// The facts the choice depends on.
+struct SelectionInput
+{
+    int row = -1;
+    QString rowText;
+    bool customMode = false;
+    QList<int> queuedRows; // rows of the download queue's entries
+    QString customDir;     // the custom-programmes folder, ending in "/"
+    QString customFolder;  // the folder shown in the folder box
+    QString flashDir;      // the cache, ending in "/"
+};
+
+inline constexpr int MaxQueuedDownloads = 5;
+
+// The custom folder is looked at before the queue: its rows are never queued,
+// and a row number left in the queue from the category list must not stop a
+// custom programme from playing.
+SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QString &));

@@ -1,0 +1,26 @@
+// A window that starts downloading the first programme of its list and runs
+// until it is killed. Used to check what an interrupted download leaves.
+//
+//   download_victim <application folder> <download server>
+#include "app/form1.h"
+#include "support/fakes.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 3)
+        return 2;
+    FakePlayer player;
+    FakeBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    Form1 form(AppSettings{QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                           QStringLiteral("http://127.0.0.1:9/"), 60000},
+               Services{&player, &browser, &messages, &sound});
+    form.Form_Load();
+    form.findChild<QListWidget *>(QStringLiteral("List1"))->setCurrentRow(0);
+    return app.exec();
+}

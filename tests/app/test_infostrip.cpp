@@ -1,0 +1,124 @@
+// The information strip in a real web view: pages that cannot be loaded are
+// replaced by the local "not available" page, once.
+#include "app/form1.h"
+#include "app/webinfobrowser.h"
+#include "support/appfolder.h"
+#include "support/fakes.h"
+#include "support/faultserver.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QWebEngineView>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+class TestInfoStrip : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void failingPagesFallBack_data();
+    void failingPagesFallBack();
+    void reachablePageStays();
+};
+
+namespace {
+
+// A web site whose every page is the same small HTML page with the given
+// status.
+class OnePageSite : public QTcpServer
+{
+public:
+    explicit OnePageSite(int status)
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this, status] {
+            QTcpSocket *socket = nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [socket, status] {
+                const QByteArray page = "<html><head><title>show one</title></head></html>";
+                socket->write("HTTP/1.1 " + QByteArray::number(status) +
+                              " X\r\nContent-Type: text/html\r\nConnection: close\r\n"
+                              "Content-Length: " +
+                              QByteArray::number(page.size()) + "\r\n\r\n" + page);
+                socket->disconnectFromHost();
+            });
+        });
+    }
+    QString url() const { return u"http://127.0.0.1:%1/"_s.arg(serverPort()); }
+};
+
+struct Harness
+{
+    AppFolder app;
+    FaultServer server;
+    FakePlayer player;
+    WebInfoBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    std::unique_ptr<Form1> form;
+
+    void load(const QString &site)
+    {
+        form = std::make_unique<Form1>(AppSettings{app.path(), server.baseUrl(), site, 1000},
+                                       Services{&player, &browser, &messages, &sound});
+        form->Form_Load();
+        form->show();
+    }
+    QWebEngineView *view() { return static_cast<QWebEngineView *>(browser.widget()); }
+};
+
+} // namespace
+
+void TestInfoStrip::failingPagesFallBack_data()
+{
+    QTest::addColumn<QString>("site");
+    QTest::newRow("nobody listening") << u"http://127.0.0.1:9/info/"_s;
+    QTest::newRow("octet-stream") << QString(); // the download server has no such page
+    QTest::newRow("404 page") << u"404"_s;
+    QTest::newRow("500 page") << u"500"_s;
+}
+
+void TestInfoStrip::failingPagesFallBack()
+{
+    QFETCH(QString, site);
+    Harness h;
+    QVERIFY(h.server.listen());
+    OnePageSite web(site.size() == 3 ? site.toInt() : 200);
+    if (site.isEmpty())
+        site = h.server.baseUrl() + u"info/"_s;
+    else if (site.size() == 3)
+        site = web.url();
+    QSignalSpy errors(&h.browser, &InfoBrowser::navigateError);
+    h.load(site);
+    const QUrl fallback = QUrl::fromLocalFile(h.app.file(u"res/showoff.htm"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(h.view()->url(), fallback, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        h.view()->title().contains(u"offline"_s) || !h.view()->title().isEmpty(), 5000);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().first().toString(), site + u"show1.htm"_s);
+}
+
+void TestInfoStrip::reachablePageStays()
+{
+    OnePageSite site(200);
+    Harness h;
+    QSignalSpy errors(&h.browser, &InfoBrowser::navigateError);
+    h.load(site.url());
+    QTRY_COMPARE_WITH_TIMEOUT(h.view()->title(), u"show one"_s, 15000);
+    QTest::qWait(300);
+    QCOMPARE(errors.size(), 0);
+}
+
+int main(int argc, char *argv[])
+{
+    // Chromium's sandbox cannot run as root.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication app(argc, argv);
+    TestInfoStrip test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_infostrip.moc"

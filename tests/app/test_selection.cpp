@@ -1,0 +1,220 @@
+// Choosing a programme in the list: the cached, custom and download roads.
+#include "app/form1.h"
+#include "catalogue/categorytable.h"
+#include "catalogue/textfile.h"
+#include "support/appfolder.h"
+#include "support/fakes.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QtTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Harness
+{
+    AppFolder app;
+    FakePlayer player;
+    FakeBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    std::unique_ptr<Form1> form;
+
+    explicit Harness(const QStringList &names) { app.writeList(u"cons/b01.inb"_s, names); }
+    Form1 &load()
+    {
+        // Port 9 on loopback refuses at once: downloads fail fast and quietly.
+        form = std::make_unique<Form1>(
+            AppSettings{app.path(), u"http://127.0.0.1:9/"_s, u"http://127.0.0.1:9/i/"_s, 2000},
+            Services{&player, &browser, &messages, &sound});
+        form->Form_Load();
+        player.calls.clear();
+        return *form;
+    }
+    QListWidget *list(const QString &name = u"List1"_s) const
+    {
+        return form->findChild<QListWidget *>(name);
+    }
+    int maximum() const { return form->findChild<QScrollBar *>(u"HScroll1"_s)->maximum(); }
+    QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
+    QString movie(const QString &name) const { return app.flashDir() + name + u".swf"_s; }
+    void queue(int row)
+    {
+        auto *entry = new QListWidgetItem(list()->item(row)->text());
+        entry->setData(Qt::UserRole, row);
+        list(u"List2"_s)->addItem(entry);
+    }
+};
+
+} // namespace
+
+class TestSelection : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void cachedProgrammePlaysAndIsRecorded();
+    void choosingAgainLoadsAfresh();
+    void arrivedFileOfStarredRowPlays();
+    void queuedRowIsIgnored();
+    void fullQueueDropsTheChoice();
+    void notCachedIsQueuedAndFailsQuietly();
+    void longMovieClampsTheBar();
+    void listModesRecordNothing_data();
+    void listModesRecordNothing();
+    void customFolderRoad();
+    void unusableNameIsRefused();
+};
+
+void TestSelection::cachedProgrammePlaysAndIsRecorded()
+{
+    Harness h({u"两只老虎"_s, u"小星星"_s});
+    h.app.cache(u"小星星"_s);
+    h.player.totalFrames = 240;
+    h.load();
+    h.list()->setCurrentRow(1);
+    QCOMPARE(h.player.calls,
+             (QStringList{u"Movie http://"_s, u"Movie "_s + h.movie(u"小星星"_s), u"Play"_s}));
+    QCOMPARE(h.maximum(), 240);
+    QCOMPARE(h.history(), QStringList{u"小星星"_s});
+    QVERIFY(h.messages.shown.isEmpty());
+}
+
+void TestSelection::choosingAgainLoadsAfresh()
+{
+    Harness h({u"甲"_s, u"乙"_s});
+    h.app.cache(u"甲"_s);
+    h.app.cache(u"乙"_s);
+    h.load();
+    h.list()->setCurrentRow(0);
+    h.list()->setCurrentRow(1);
+    h.player.calls.clear();
+    h.list()->setCurrentRow(0);
+    QCOMPARE(h.player.calls,
+             (QStringList{u"Movie http://"_s, u"Movie "_s + h.movie(u"甲"_s), u"Play"_s}));
+    QCOMPARE(h.history(), (QStringList{u"甲"_s, u"乙"_s, u"甲"_s}));
+}
+
+void TestSelection::arrivedFileOfStarredRowPlays()
+{
+    Harness h({u"迟到"_s});
+    h.load();
+    QCOMPARE(h.list()->item(0)->text(), u"* 迟到"_s);
+    h.app.cache(u"迟到"_s);
+    h.list()->setCurrentRow(0);
+    QCOMPARE(h.player.Movie(), h.movie(u"迟到"_s));
+    QCOMPARE(h.list(u"List2"_s)->count(), 0);
+}
+
+void TestSelection::queuedRowIsIgnored()
+{
+    // Also the row of a programme that has just arrived and is selected by
+    // the download while its entry still heads the queue.
+    Harness h({u"甲"_s, u"乙"_s});
+    h.app.cache(u"乙"_s);
+    h.load();
+    h.queue(1);
+    h.list()->setCurrentRow(1);
+    QVERIFY(h.player.calls.isEmpty());
+    QCOMPARE(h.list(u"List2"_s)->count(), 1);
+    QVERIFY(h.history().isEmpty());
+}
+
+void TestSelection::fullQueueDropsTheChoice()
+{
+    Harness h({u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s});
+    h.load();
+    for (int row = 0; row < 5; ++row)
+        h.queue(row);
+    h.list()->setCurrentRow(5);
+    QCOMPARE(h.list(u"List2"_s)->count(), 5);
+    QCOMPARE(h.list()->item(5)->text(), u"* f"_s);
+    QVERIFY(h.messages.shown.isEmpty());
+    QVERIFY(h.player.calls.isEmpty());
+}
+
+void TestSelection::notCachedIsQueuedAndFailsQuietly()
+{
+    Harness h({u"远方"_s});
+    h.load();
+    h.list()->setCurrentRow(0);
+    QCOMPARE(h.list(u"List2"_s)->count(), 1);
+    QCOMPARE(h.list(u"List2"_s)->item(0)->text(), u"* 远方"_s);
+    QCOMPARE(h.list(u"List2"_s)->item(0)->data(Qt::UserRole).toInt(), 0);
+    QCOMPARE(h.list()->item(0)->text(), u"开始下载"_s);
+    // Nobody listens on the port: the row gets its text back, no file stays.
+    QTRY_COMPARE_WITH_TIMEOUT(h.list(u"List2"_s)->count(), 0, 5000);
+    QCOMPARE(h.list()->item(0)->text(), u"* 远方"_s);
+    QVERIFY(!QFile::exists(h.movie(u"远方"_s)));
+    QVERIFY(h.player.calls.isEmpty());
+    QVERIFY(h.history().isEmpty());
+}
+
+void TestSelection::longMovieClampsTheBar()
+{
+    Harness h({u"长"_s});
+    h.app.cache(u"长"_s);
+    h.player.totalFrames = 40000;
+    h.load();
+    h.list()->setCurrentRow(0);
+    QCOMPARE(h.maximum(), 32767);
+    QCOMPARE(h.player.Movie(), h.movie(u"长"_s));
+}
+
+void TestSelection::listModesRecordNothing_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("favourites") << u"shoucang"_s;
+    QTest::newRow("history") << u"lishi"_s;
+}
+
+void TestSelection::listModesRecordNothing()
+{
+    QFETCH(QString, mode);
+    Harness h({u"甲"_s});
+    h.app.cache(u"甲"_s);
+    Form1 &form = h.load();
+    form.CurrentCategory = mode;
+    h.list()->setCurrentRow(0);
+    QCOMPARE(h.player.Movie(), h.movie(u"甲"_s));
+    QVERIFY(h.history().isEmpty());
+}
+
+void TestSelection::customFolderRoad()
+{
+    Harness h({});
+    const QString file = h.app.file(u"自定义节目/我的动画/小猫.swf"_s);
+    h.app.writeBytes(u"自定义节目/我的动画/小猫.swf"_s, "FWS");
+    h.player.totalFrames = 77;
+    Form1 &form = h.load();
+    form.CurrentCategory = ListMode::Custom;
+    form.findChild<QComboBox *>(u"Combo1"_s)->setEditText(u"我的动画"_s);
+    h.list()->addItems({u"小猫"_s, u"不见了"_s});
+
+    h.list()->setCurrentRow(0);
+    QCOMPARE(h.player.calls, (QStringList{u"Movie http://"_s, u"Movie "_s + file}));
+    QCOMPARE(h.maximum(), 77);
+
+    h.player.calls.clear();
+    h.list()->setCurrentRow(1);
+    QCOMPARE(h.player.calls, QStringList{u"Movie http://"_s});
+    QVERIFY(h.messages.shown.isEmpty());
+    QVERIFY(h.history().isEmpty());
+}
+
+void TestSelection::unusableNameIsRefused()
+{
+    Harness h({u"../../cons/guihu"_s});
+    h.load();
+    h.list()->setCurrentRow(0);
+    QCOMPARE(h.messages.shown.size(), 1);
+    QVERIFY(h.messages.shown[0].text.contains(u"../../cons/guihu"_s));
+    QVERIFY(h.player.calls.isEmpty());
+    QCOMPARE(h.list(u"List2"_s)->count(), 0);
+}
+
+QTEST_MAIN(TestSelection)
+#include "test_selection.moc"
