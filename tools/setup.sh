@@ -5,11 +5,14 @@ set -eu
 
 packages="build-essential cmake ninja-build pkg-config
 qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6webenginecore6-bin
-qt6-multimedia-dev libqt6core5compat6-dev libgl-dev zlib1g-dev liblzma-dev
+qt6-multimedia-dev qt6-5compat-dev libgl-dev zlib1g-dev liblzma-dev
 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-fonts-noto-cjk xvfb xauth nginx-light nodejs npm clang-14 libclang-rt-14-dev"
+fonts-noto-cjk xvfb xauth nginx-light clang-14 libclang-rt-14-dev"
 
 missing=""
+# Node.js may come from elsewhere than Debian; Debian's npm is only needed
+# when there is no npm at all.
+command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
