@@ -68,7 +68,7 @@ const qv = {
     generation: 0,
     element: null,
     api: null,
-    pendingCommand: null,
+    pendingCommands: [],
 
     report(generation, kind, value) {
         console.log("qvplayer " + generation + " " + kind + " " + (value === undefined ? "" : value));
@@ -79,7 +79,7 @@ const qv = {
             this.element.remove(); // the runtime instance ends with its element
         this.element = null;
         this.api = null;
-        this.pendingCommand = null;
+        this.pendingCommands = [];
         this.generation = 0;
     },
 
@@ -126,20 +126,20 @@ const qv = {
     command(generation, id, letter, frame) {
         if (generation !== this.generation)
             return;
-        this.pendingCommand = [id, letter, frame];
+        this.pendingCommands.push([id, letter, frame]);
         this.flushCommand();
     },
 
     flushCommand() {
         const element = this.element;
-        if (!this.pendingCommand || !element || typeof element[CALLBACK] !== "function")
+        if (!element || typeof element[CALLBACK] !== "function")
             return;
-        const args = this.pendingCommand;
-        this.pendingCommand = null;
-        try {
-            element[CALLBACK](...args);
-        } catch (error) {
-            this.report(this.generation, "error", "command: " + error);
+        for (const args of this.pendingCommands.splice(0)) {
+            try {
+                element[CALLBACK](...args);
+            } catch (error) {
+                this.report(this.generation, "error", "command: " + error);
+            }
         }
     },
 };

@@ -136,6 +136,9 @@ void RufflePlayer::resetState()
     m_suspended = false;
     m_stoppedByCommand = false;
     m_commandId = 0;
+    m_command = 0;
+    m_commandFrame = 0;
+    m_content.acknowledged = 0;
     m_graceMs = LoadGraceMs;
     m_sinceProgress.start();
     m_playedMs = 0;

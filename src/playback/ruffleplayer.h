@@ -79,6 +79,8 @@ private:
     bool m_suspended = false;        // StopPlay: the whole player is paused
     bool m_stoppedByCommand = false; // the timeline was told to stop
     int m_commandId = 0;
+    char m_command = 0; // the last command sent, and its frame
+    int m_commandFrame = 0;
     QElapsedTimer m_sinceProgress; // since the last frame or command
     qint64 m_graceMs = 0;          // how long Playing trusts a command
     qint64 m_playedMs = 0;         // ActionScript 3: time played before m_runClock

@@ -71,6 +71,18 @@ void RufflePlayer::suspend(bool suspended)
 
 void RufflePlayer::sendCommand(char command, int frame)
 {
+    namespace hook = swf::hook;
+    // A polling movie sees only the latest command: when it has not yet run
+    // the one before, a play or stop must not drop that one's jump.
+    const bool unseen =
+        m_control == swf::FrameControl::Polling && m_content.acknowledged < m_commandId;
+    const bool pendingJump = m_command == hook::GotoAndPlay || m_command == hook::GotoAndStop;
+    if (unseen && pendingJump && (command == hook::Play || command == hook::Stop)) {
+        frame = m_commandFrame;
+        command = command == hook::Play ? hook::GotoAndPlay : hook::GotoAndStop;
+    }
+    m_command = command;
+    m_commandFrame = frame;
     ++m_commandId;
     m_content.commandReply = QStringLiteral("%1=%2&%3=%4&%5=%6")
                                  .arg(QLatin1String(swf::hook::CommandId))

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QUrlQuery>
 #include <QWebEngineUrlRequestJob>
 
 const QByteArray RuffleSchemeHandler::Scheme = QByteArrayLiteral("qvplayer");
@@ -43,7 +44,7 @@ void replyWith(QWebEngineUrlRequestJob *job, const QByteArray &mime, const QByte
 
 } // namespace
 
-RuffleSchemeHandler::RuffleSchemeHandler(const QString &ruffleFolder, const RuffleContent *content,
+RuffleSchemeHandler::RuffleSchemeHandler(const QString &ruffleFolder, RuffleContent *content,
                                          QObject *parent)
     : QWebEngineUrlSchemeHandler(parent), m_ruffleFolder(ruffleFolder), m_content(content)
 {
@@ -69,6 +70,8 @@ void RuffleSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     } else if (parts.size() == 2 && parts[0] == QLatin1String("control")) {
         // A movie of an earlier generation still polling gets nothing to do.
         const bool current = parts[1] == QString::number(m_content->generation);
+        if (current)
+            m_content->acknowledged = QUrlQuery(url).queryItemValue(QStringLiteral("k")).toInt();
         return replyWith(job, "text/plain", current ? m_content->commandReply : QByteArray());
     }
     job->fail(QWebEngineUrlRequestJob::UrlNotFound);

@@ -12,6 +12,7 @@ struct RuffleContent
     QByteArray movie;        // the movie as the web player gets it
     QString movieFolder;     // other files a movie loads by a relative name
     QByteArray commandReply; // variables a polling movie loads
+    int acknowledged = 0;    // the last command a polling movie ran
 };
 
 // Serves the player page, the Flash runtime and the movie under the program's
@@ -19,7 +20,8 @@ struct RuffleContent
 //   /player.html, /player.js      from the built-in resources
 //   /ruffle/<file>               from the runtime folder
 //   /movie/<generation>/<file>   the movie, or a file beside it
-//   /control/<generation>        the pending command for a polling movie
+//   /control/<generation>?k=<id> the pending command for a polling movie, which
+//                                says which command it ran last
 class RuffleSchemeHandler : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
@@ -28,7 +30,7 @@ public:
     static const QByteArray Scheme;
     static const QString Origin; // "<scheme>://app"
 
-    RuffleSchemeHandler(const QString &ruffleFolder, const RuffleContent *content,
+    RuffleSchemeHandler(const QString &ruffleFolder, RuffleContent *content,
                         QObject *parent = nullptr);
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
@@ -38,6 +40,6 @@ private:
     void serveMovie(QWebEngineUrlRequestJob *job, const QStringList &parts);
 
     QString m_ruffleFolder;
-    const RuffleContent *m_content;
+    RuffleContent *m_content;
     QHash<QString, QByteArray> m_runtimeCache; // the runtime does not change while we run
 };

@@ -12,6 +12,7 @@ inline constexpr quint8 Not = 0x12;
 inline constexpr quint8 Pop = 0x17;
 inline constexpr quint8 GetVariable = 0x1c;
 inline constexpr quint8 SetVariable = 0x1d;
+inline constexpr quint8 StringAdd = 0x21;
 inline constexpr quint8 CallFunction = 0x3d;
 inline constexpr quint8 Return = 0x3e;
 inline constexpr quint8 Equals2 = 0x49;

@@ -63,7 +63,10 @@ QByteArray pollBody(const QByteArray &pollUrl)
     w.variable("_level0").member(hook::Command);
     w.variable("_level0").member(hook::CommandId);
     w.pushInt(3).variable("_global").pushString(Apply).op(op::CallMethod).op(op::Pop);
-    w.pushString(pollUrl).pushString("_level0").getUrl2(LoadVariablesIntoTarget);
+    // The URL says which command ran last, so the program knows whether the
+    // one it holds has been seen.
+    w.pushString(pollUrl + "?k=").variable("_global").member(LastId).op(op::StringAdd);
+    w.pushString("_level0").getUrl2(LoadVariablesIntoTarget);
     return w.code();
 }
 

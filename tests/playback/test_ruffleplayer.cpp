@@ -36,6 +36,8 @@ private Q_SLOTS:
     void emptyThenSamePathStartsAtOne_data() { movies(); }
     void emptyThenSamePathStartsAtOne();
     void damagedFileLeavesPlayerEmpty();
+    void frameOnScreenIsFrameNum_data() { stopMovies(); }
+    void frameOnScreenIsFrameNum();
     void actionScript3FrameIsEstimated();
 
 private:
@@ -44,6 +46,8 @@ private:
     QString write(const QString &name, const TestMovieOptions &o);
     // Loads `path` afresh and waits until the movie has reached `frame`.
     bool start(const QString &path, int frame = 3);
+    // The frame number the test movie draws in its corner, read off the screen.
+    int frameOnScreen() const;
 
     QTemporaryDir m_dir;
     QWidget *m_window = nullptr;
@@ -80,7 +84,40 @@ QList<int> framesDuring(QSignalSpy &spy, int ms)
     return out;
 }
 
+// Which of the seven segments a..g are lit, as the writer draws the digits.
+int digitFromSegments(int lit)
+{
+    static const int patterns[10] = {0x3f, 0x06, 0x5b, 0x4f, 0x66, 0x6d, 0x7d, 0x07, 0x7f, 0x6f};
+    for (int d = 0; d < 10; ++d)
+        if (patterns[d] == lit)
+            return d;
+    return -1;
+}
+
 } // namespace
+
+int TestRufflePlayer::frameOnScreen() const
+{
+    const QImage image = m_player->widget()->grab().toImage();
+    // Segment centres in a 30 by 50 cell; cells start 16 + 40 i from the
+    // left, 80 pixels above the bottom of the 480 by 360 stage.
+    static const QPoint centres[7] = {{15, 3}, {27, 12}, {27, 37}, {15, 47},
+                                      {3, 37}, {3, 12},  {15, 25}};
+    int number = 0;
+    for (int i = 0; i < 4; ++i) {
+        int lit = 0;
+        for (int s = 0; s < 7; ++s) {
+            const QPoint at = QPoint(16 + 40 * i, 360 - 80) + centres[s];
+            if (qGray(image.pixel(at)) > 200)
+                lit |= 1 << s;
+        }
+        const int digit = digitFromSegments(lit);
+        if (digit < 0)
+            return -1;
+        number = number * 10 + digit;
+    }
+    return number;
+}
 
 QString TestRufflePlayer::write(const QString &name, const TestMovieOptions &o)
 {
@@ -339,6 +376,33 @@ void TestRufflePlayer::damagedFileLeavesPlayerEmpty()
     QCOMPARE(m_player->TotalFrames(), 0);
     // The player still works afterwards.
     QVERIFY(start(good.fileName()));
+}
+
+void TestRufflePlayer::frameOnScreenIsFrameNum()
+{
+    // Stopped by the movie, by StopPlay, and after jumps either way: the
+    // frame reported is the frame on the screen.
+    QFETCH(QString, path);
+    QVERIFY(start(path));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_player->Playing(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(frameOnScreen(), m_player->FrameNum(), 1000);
+    QCOMPARE(m_player->FrameNum(), 30);
+    m_player->GotoFrame(17);
+    QTRY_COMPARE_WITH_TIMEOUT(m_player->FrameNum(), 17, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(frameOnScreen(), 17, 1000);
+    m_player->Play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_player->FrameNum() >= 24, 2000);
+    m_player->StopPlay();
+    QTest::qWait(300);
+    const int paused = m_player->FrameNum();
+    QVERIFY(paused >= 24 && paused < 30);
+    QTRY_COMPARE_WITH_TIMEOUT(frameOnScreen(), paused, 1000);
+    m_player->GotoFrame(45);
+    m_player->Play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_player->FrameNum() >= 50, 2000);
+    m_player->StopPlay();
+    QTest::qWait(300);
+    QCOMPARE(frameOnScreen(), m_player->FrameNum());
 }
 
 void TestRufflePlayer::actionScript3FrameIsEstimated()
