@@ -1,0 +1,120 @@
+// The whole road of a programme with the real Flash player: clicked in the
+// list, played from the cache or fetched first, and recorded in the history.
+#include "app/form1.h"
+#include "catalogue/textfile.h"
+#include "playback/ruffleplayer.h"
+#include "support/appfolder.h"
+#include "support/fakes.h"
+#include "support/faultserver.h"
+#include "support/swfwriter.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QtTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class TestPlaybackEndToEnd : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void cachedProgrammePlaysWhenClicked();
+    void downloadedProgrammePlaysWhenComplete();
+};
+
+namespace {
+
+struct Harness
+{
+    AppFolder app;
+    FaultServer server;
+    RufflePlayer player{qEnvironmentVariable("QORVEL_APP_DIR")};
+    FakeBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    std::unique_ptr<Form1> form;
+
+    Harness(const QString &name)
+    {
+        app.writeList(u"cons/b01.inb"_s, {u"别的"_s, name});
+        server.listen();
+    }
+    void load()
+    {
+        form = std::make_unique<Form1>(
+            AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 5000},
+            Services{&player, &browser, &messages, &sound});
+        form->Form_Load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    QListWidget *list() const { return form->findChild<QListWidget *>(u"List1"_s); }
+    void click(int row)
+    {
+        QListWidget *l = list();
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                          l->visualItemRect(l->item(row)).center());
+    }
+    int maximum() const { return form->findChild<QScrollBar *>(u"HScroll1"_s)->maximum(); }
+    QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
+    // The movie runs: its frame number moves on by itself.
+    bool advances()
+    {
+        if (!QTest::qWaitFor([this] { return player.FrameNum() >= 3; }, 15000))
+            return false;
+        const int before = player.FrameNum();
+        return QTest::qWaitFor([this, before] { return player.FrameNum() >= before + 5; }, 5000);
+    }
+};
+
+TestMovieOptions movie()
+{
+    TestMovieOptions options;
+    options.version = 8;
+    options.compression = swf::Compression::Zlib;
+    options.frameRate = 24;
+    options.frameCount = 300;
+    return options;
+}
+
+} // namespace
+
+void TestPlaybackEndToEnd::cachedProgrammePlaysWhenClicked()
+{
+    Harness h(u"小星星"_s);
+    QVERIFY(writeTestMovie(h.app.flashDir() + u"小星星.swf"_s, movie()));
+    h.load();
+    QCOMPARE(h.list()->item(1)->text(), u"  小星星"_s);
+    h.click(1);
+    QCOMPARE(h.player.Movie(), h.app.flashDir() + u"小星星.swf"_s);
+    QCOMPARE(h.maximum(), 300);
+    QVERIFY(h.advances());
+    QCOMPARE(h.history(), QStringList{u"小星星"_s});
+}
+
+void TestPlaybackEndToEnd::downloadedProgrammePlaysWhenComplete()
+{
+    Harness h(u"两只老虎"_s);
+    h.load();
+    const QByteArray bytes = makeTestMovie(movie());
+    h.server.setFile("/h4icd2/flash/" + QUrl::toPercentEncoding(u"两只老虎"_s) + ".swf", bytes);
+    h.click(1);
+    QTRY_COMPARE_WITH_TIMEOUT(h.list()->item(1)->text(), u"  两只老虎"_s, 10000);
+    QCOMPARE(h.list()->currentRow(), 1);
+    QCOMPARE(h.app.readBytes(u"res/fla/两只老虎.swf"_s), bytes);
+    QCOMPARE(h.maximum(), 300);
+    QVERIFY(h.advances());
+    QCOMPARE(h.history(), QStringList{u"两只老虎"_s});
+    QVERIFY(h.messages.shown.isEmpty());
+}
+
+int main(int argc, char *argv[])
+{
+    RufflePlayer::initializeBeforeApplication();
+    QApplication app(argc, argv);
+    TestPlaybackEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_playback_endtoend.moc"
