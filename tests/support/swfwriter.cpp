@@ -284,6 +284,20 @@ QByteArray makeTestMovie(const TestMovieOptions &o)
     putRgb(background, o.background);
     body += tagRecord(9, background);
     body += definitions(o);
+    if (o.paddingBytes > 0) {
+        // DefineBinaryData, id 999, filled with bytes that do not compress.
+        QByteArray data(6 + o.paddingBytes, '\0');
+        data[0] = char(999 & 0xff);
+        data[1] = char(999 >> 8);
+        quint32 x = 2463534242u;
+        for (qsizetype i = 6; i < data.size(); ++i) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            data[i] = static_cast<char>(x);
+        }
+        body += tagRecord(87, data);
+    }
     for (int frame = 1; frame <= o.frameCount; ++frame) {
         body += frameTags(o, frame);
         if (frame == o.stopFrame)

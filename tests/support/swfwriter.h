@@ -20,6 +20,8 @@ struct TestMovieOptions
     int stopFrame = 0;          // a stop() action on this frame; 0 for none
     bool actionScript3 = false; // FileAttributes says ActionScript 3
     quint32 background = 0x2a4d8f;
+    // Unused binary data of this size, for movies as large as real ones.
+    int paddingBytes = 0;
 };
 
 QByteArray makeTestMovie(const TestMovieOptions &options);
