@@ -2,6 +2,7 @@
 
 #include "app/apperror.h"
 #include "app/designgeometry.h"
+#include "app/folderbox.h"
 #include "app/imagebutton.h"
 #include "app/resources.h"
 #include "catalogue/categorytable.h"
@@ -94,11 +95,8 @@ void Form1::ImageClick(int n)
         const Category &c = CategoryTable::row(n);
         if (CurrentCategory == c.key)
             return;
-        if (List2->count() > 0) {
-            m_services.messages->show(QStringLiteral("正在下载，请稍候！"), QStringLiteral("提示"),
-                                      MessageBoxes::Icon::Information);
+        if (refusedWhileDownloading())
             return;
-        }
         CurrentCategory = c.key;
         LoadProgrammeList(c.listFile);
         m_services.browser->navigate(m_settings.infoSite + c.infoPage);
@@ -113,13 +111,19 @@ void Form1::ImageClick(int n)
 
 void Form1::resetOptions(bool enabled)
 {
+    uncheckOptions();
+    Option1->setEnabled(enabled);
+    Option2->setEnabled(enabled);
+}
+
+void Form1::uncheckOptions()
+{
     // Radio buttons refuse to be unchecked while exclusive; the design wants
     // both unselected after a switch.
     for (QRadioButton *option : {Option1, Option2}) {
         option->setAutoExclusive(false);
         option->setChecked(false);
         option->setAutoExclusive(true);
-        option->setEnabled(enabled);
     }
 }
 
@@ -154,15 +158,6 @@ void Form1::LoadServerKey()
     if (const std::optional<QString> key =
             loadServerKeyFrom(appPath(QStringLiteral("cons/guihu.inb"))))
         ServerKey = *key;
-}
-
-void Form1::LoadCustomCategories()
-{
-    // Each sub-folder of the custom-programmes folder is one choice.
-    Combo1->clear();
-    const QDir dir(appPath(QStringLiteral("自定义节目")));
-    Combo1->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
-    Combo1->setEditText(QStringLiteral("自定义节目"));
 }
 
 void Form1::WebBrowser1_NavigateError(const QString &url)

@@ -9,6 +9,7 @@
 #include <functional>
 
 class AppError;
+class FolderBox;
 class ImageButton;
 class QNetworkAccessManager;
 class QComboBox;
@@ -50,6 +51,13 @@ public:
     void ImageClick(int n);
     // The selection of the programme list changed.
     void List1_Click();
+    // "收藏" and "历史": show the favourites or the history.
+    void Label2_Click();
+    void Label3_Click();
+    // The folder box: its list is about to drop down (false: refused), and a
+    // folder was chosen.
+    bool Combo1_DropDown();
+    void Combo1_Click();
 
     const AppSettings &settings() const { return m_settings; }
     QString appPath(const QString &relative) const;
@@ -64,6 +72,10 @@ private:
     void LoadCustomCategories();
     void WebBrowser1_NavigateError(const QString &url);
     void resetOptions(bool enabled);
+    void uncheckOptions();
+    void showPersonalList(const QString &mode, const QString &listFile);
+    // Tells the user and returns true while downloads are queued.
+    bool refusedWhileDownloading();
     // Runs a handler; a failure is reported and the program carries on.
     void guarded(const std::function<void()> &handler);
     void report(const AppError &error);
@@ -98,7 +110,7 @@ private:
     QScrollBar *HScroll1 = nullptr;
     QRadioButton *Option1 = nullptr;
     QRadioButton *Option2 = nullptr;
-    QComboBox *Combo1 = nullptr;
-    std::array<QLabel *, 4> m_links{};
+    FolderBox *Combo1 = nullptr;
+    std::array<ImageButton *, 4> m_links{};
     QPushButton *Command6 = nullptr;
 };

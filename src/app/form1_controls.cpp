@@ -1,5 +1,6 @@
 // Building the main window's controls at their design rectangles.
 #include "app/designgeometry.h"
+#include "app/folderbox.h"
 #include "app/form1.h"
 #include "app/imagebutton.h"
 #include "app/resources.h"
@@ -102,7 +103,9 @@ void Form1::createControls()
 
     Option1 = named(new QRadioButton(QStringLiteral("播放全部"), this), QStringLiteral("Option1"));
     Option2 = named(new QRadioButton(QStringLiteral("单曲循环"), this), QStringLiteral("Option2"));
-    Combo1 = named(new QComboBox(this), QStringLiteral("Combo1"));
+    Combo1 = named(new FolderBox(this), QStringLiteral("Combo1"));
+    Combo1->setDropDownCheck([this] { return Combo1_DropDown(); });
+    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
     Combo1->setEditable(true);
     Combo1->lineEdit()->setReadOnly(true);
     Combo1->setEditText(QStringLiteral("自定义节目"));
@@ -113,11 +116,15 @@ void Form1::createControls()
     const QStringList linkTexts = {QStringLiteral("桌面快捷"), QStringLiteral("收藏"),
                                    QStringLiteral("历史"), QStringLiteral("设置")};
     for (int i = 0; i < 4; ++i) {
-        auto *label = named(new QLabel(linkTexts[i], this), QStringLiteral("Label%1").arg(i + 1));
+        auto *label = named(new ImageButton(this), QStringLiteral("Label%1").arg(i + 1));
+        label->setText(linkTexts[i]);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setFont(chineseFont(9));
         label->setCursor(Qt::PointingHandCursor);
         m_links[static_cast<std::size_t>(i)] = label;
     }
+    connect(m_links[1], &ImageButton::clicked, this, &Form1::Label2_Click);
+    connect(m_links[2], &ImageButton::clicked, this, &Form1::Label3_Click);
 
     Command6 = named(new QPushButton(this), QStringLiteral("Command6"));
     const QPixmap back = Resources::bitmap(QStringLiteral("FANHUI"));

@@ -2,6 +2,8 @@
 // or fetch it first.
 #include "app/form1.h"
 
+#include "app/folderbox.h"
+
 #include "app/apperror.h"
 #include "catalogue/categorytable.h"
 #include "catalogue/programmelist.h"

@@ -1,0 +1,8 @@
+#include "app/folderbox.h"
+
+void FolderBox::showPopup()
+{
+    if (m_check && !m_check())
+        return;
+    QComboBox::showPopup();
+}

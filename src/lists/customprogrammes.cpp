@@ -1,0 +1,29 @@
+#include "lists/customprogrammes.h"
+
+#include <QDir>
+
+namespace CustomProgrammes {
+
+QStringList folders(const QString &customDir)
+{
+    return QDir(customDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QStringList programmes(const QString &folder)
+{
+    QDir dir(folder);
+    dir.setNameFilters({QStringLiteral("*.swf")});
+    QStringList names;
+    for (const QString &file : dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
+        names.append(file.chopped(4));
+    return names;
+}
+
+QString emptyFolderMessage()
+{
+    return QStringLiteral(
+        "您可以把喜欢的swf格式flash放在\"Qorvel儿童乐园\\自定义节目\"各分类文件夹下,"
+        "请参照使用帮助");
+}
+
+} // namespace CustomProgrammes

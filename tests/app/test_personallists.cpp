@@ -1,0 +1,182 @@
+// Showing the favourites, the history and the child's own folders, and
+// refusing to change the list while downloads are queued.
+#include "app/folderbox.h"
+#include "app/form1.h"
+#include "app/imagebutton.h"
+#include "catalogue/categorytable.h"
+#include "support/appfolder.h"
+#include "support/fakes.h"
+
+#include <QListWidget>
+#include <QRadioButton>
+#include <QtTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Site = u"http://info.invalid/"_s;
+
+struct Harness
+{
+    AppFolder app;
+    FakePlayer player;
+    FakeBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    std::unique_ptr<Form1> form;
+
+    Form1 &load()
+    {
+        form =
+            std::make_unique<Form1>(AppSettings{app.path(), u"http://127.0.0.1:9/"_s, Site, 1000},
+                                    Services{&player, &browser, &messages, &sound});
+        form->Form_Load();
+        return *form;
+    }
+    QListWidget *list(const QString &name = u"List1"_s) const
+    {
+        return form->findChild<QListWidget *>(name);
+    }
+    QStringList rows() const
+    {
+        QStringList r;
+        for (int i = 0; i < list()->count(); ++i)
+            r.append(list()->item(i)->text());
+        return r;
+    }
+    FolderBox *combo() const { return form->findChild<FolderBox *>(u"Combo1"_s); }
+    void chooseFolder(const QString &folder)
+    {
+        combo()->setCurrentIndex(combo()->findText(folder));
+        Q_EMIT combo()->activated(combo()->currentIndex());
+    }
+    void queueSomething()
+    {
+        auto *entry = new QListWidgetItem(u"* x"_s);
+        entry->setData(Qt::UserRole, 0);
+        list(u"List2"_s)->addItem(entry);
+    }
+    QStringList pictures() const
+    {
+        QStringList p;
+        for (int n = 1; n <= 14; ++n)
+            p.append(form->findChild<ImageButton *>(u"Image%1"_s.arg(n))->pictureName());
+        return p;
+    }
+};
+
+QStringList normalPictures()
+{
+    QStringList p;
+    for (int n = 1; n <= 14; ++n)
+        p.append(QString::number(100 + n));
+    return p;
+}
+
+} // namespace
+
+class TestPersonalLists : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void favouritesAndHistory_data();
+    void favouritesAndHistory();
+    void customFolder();
+    void emptyFolderIsExplained();
+    void refusedWhileDownloading();
+};
+
+void TestPersonalLists::favouritesAndHistory_data()
+{
+    QTest::addColumn<bool>("favourites");
+    QTest::newRow("favourites") << true;
+    QTest::newRow("history") << false;
+}
+
+void TestPersonalLists::favouritesAndHistory()
+{
+    QFETCH(bool, favourites);
+    Harness h;
+    const QString file = favourites ? u"cons/shoucang.inb"_s : u"cons/lishi.inb"_s;
+    h.app.writeBytes(file, "a\r\n\r\nb\r\n");
+    h.app.cache(u"b"_s);
+    Form1 &form = h.load();
+    h.form->findChild<QRadioButton *>(u"Option1"_s)->setChecked(true);
+    h.combo()->setEditText(u"我的动画"_s);
+
+    favourites ? form.Label2_Click() : form.Label3_Click();
+    QCOMPARE(form.CurrentCategory, favourites ? u"shoucang"_s : u"lishi"_s);
+    QCOMPARE(h.rows(), (QStringList{u"* a"_s, u"  b"_s}));
+    QCOMPARE(h.browser.visited.last(), Site + u"show15.htm"_s);
+    QCOMPARE(h.pictures(), normalPictures());
+    QVERIFY(!h.form->findChild<QRadioButton *>(u"Option1"_s)->isChecked());
+    QCOMPARE(h.combo()->currentText(), u"自定义节目"_s);
+
+    // Shown already: not read again, even though the file changed.
+    h.app.writeBytes(file, "c\r\n");
+    favourites ? form.Label2_Click() : form.Label3_Click();
+    QCOMPARE(h.rows(), (QStringList{u"* a"_s, u"  b"_s}));
+
+    // A missing file is reported; the program goes on.
+    form.ImageClick(2);
+    QVERIFY(QFile::remove(h.app.file(file)));
+    favourites ? form.Label2_Click() : form.Label3_Click();
+    QCOMPARE(h.messages.shown.size(), 1);
+    QVERIFY(h.messages.shown[0].text.contains(QFileInfo(file).fileName()));
+}
+
+void TestPersonalLists::customFolder()
+{
+    Harness h;
+    h.app.writeBytes(u"自定义节目/动物/song.swf"_s, "FWS");
+    h.app.writeBytes(u"自定义节目/动物/Game.SWF"_s, "FWS");
+    h.app.writeBytes(u"自定义节目/动物/readme.txt"_s, "x");
+    h.app.writeBytes(u"自定义节目/loose.swf"_s, "FWS");
+    Form1 &form = h.load();
+    QCOMPARE(h.combo()->count(), 2); // 动物 and the sample folder
+    h.chooseFolder(u"动物"_s);
+    QCOMPARE(form.CurrentCategory, u"zidingyi"_s);
+    QCOMPARE(h.rows(), (QStringList{u"Game"_s, u"song"_s}));
+    QCOMPARE(h.browser.visited.last(), Site + u"show15.htm"_s);
+    QCOMPARE(h.pictures(), normalPictures());
+    QVERIFY(h.messages.shown.isEmpty());
+
+    h.list()->setCurrentRow(1);
+    QCOMPARE(h.player.Movie(), h.app.file(u"自定义节目/动物/song.swf"_s));
+}
+
+void TestPersonalLists::emptyFolderIsExplained()
+{
+    Harness h;
+    h.app.writeBytes(u"自定义节目/空/deeper/x.swf"_s, "FWS");
+    h.load();
+    h.chooseFolder(u"空"_s);
+    QVERIFY(h.rows().isEmpty());
+    QCOMPARE(
+        h.messages.texts(),
+        QStringList{u"您可以把喜欢的swf格式flash放在\"Qorvel儿童乐园\\自定义节目\"各分类文件夹下,"
+                    "请参照使用帮助"_s});
+}
+
+void TestPersonalLists::refusedWhileDownloading()
+{
+    Harness h;
+    h.app.writeList(u"cons/b01.inb"_s, {u"x"_s});
+    Form1 &form = h.load();
+    h.queueSomething();
+    form.Label2_Click();
+    form.Label3_Click();
+    QVERIFY(!form.Combo1_DropDown());
+    h.chooseFolder(u"我的动画"_s); // with the keyboard
+    QCOMPARE(h.messages.texts(), QStringList(4, u"正在下载，请稍候！"_s));
+    for (const ShownMessage &m : h.messages.shown)
+        QCOMPARE(m.title, u"提示"_s);
+    QCOMPARE(form.CurrentCategory, CategoryTable::row(1).key);
+    QCOMPARE(h.rows(), QStringList{u"* x"_s});
+    QCOMPARE(h.combo()->currentText(), u"自定义节目"_s);
+}
+
+QTEST_MAIN(TestPersonalLists)
+#include "test_personallists.moc"
