@@ -5,7 +5,9 @@ cd "$(dirname "$0")"
 . tools/setup.sh
 
 cmake -S . -B build -G Ninja -Wno-dev >/dev/null
-cmake --build build
+# The program, its application folder and the demo content; the tests are
+# built by test.sh.
+cmake --build build --target qorvel_app make_demo_content
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "There is no display to open the window on."
