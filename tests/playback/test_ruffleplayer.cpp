@@ -5,7 +5,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QWidget>
 #include <QtTest>
 
@@ -39,11 +42,15 @@ private Q_SLOTS:
     void frameOnScreenIsFrameNum_data() { stopMovies(); }
     void frameOnScreenIsFrameNum();
     void actionScript3FrameIsEstimated();
+    void pageReachesOnlyWhatItServes_data();
+    void pageReachesOnlyWhatItServes();
+    void pageNeverTouchesTheNetwork();
 
 private:
     void movies();
     void stopMovies();
     QString write(const QString &name, const TestMovieOptions &o);
+    QVariant evaluate(const QString &script) const;
     // Loads `path` afresh and waits until the movie has reached `frame`.
     bool start(const QString &path, int frame = 3);
     // The frame number the test movie draws in its corner, read off the screen.
@@ -431,6 +438,65 @@ void TestRufflePlayer::actionScript3FrameIsEstimated()
     QVERIFY(m_player->Playing());
     m_player->GotoFrame(1);
     QVERIFY(m_player->FrameNum() <= 1);
+}
+
+QVariant TestRufflePlayer::evaluate(const QString &script) const
+{
+    auto *view = qobject_cast<QWebEngineView *>(m_player->widget());
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant &v) {
+        result = v;
+        done = true;
+    });
+    QElapsedTimer t;
+    t.start();
+    while (!done && t.elapsed() < 5000)
+        QTest::qWait(10);
+    return result;
+}
+
+void TestRufflePlayer::pageReachesOnlyWhatItServes_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("served");
+    QTest::newRow("runtime") << QStringLiteral("ruffle/ruffle.js") << true;
+    QTest::newRow("player page") << QStringLiteral("player.html") << true;
+    QTest::newRow("escaped dots") << QStringLiteral("ruffle/%2E%2E%2F%2E%2E%2Fetc%2Fpasswd")
+                                  << false;
+    QTest::newRow("escaped slash") << QStringLiteral("ruffle/%2Fetc%2Fpasswd") << false;
+    QTest::newRow("hidden file") << QStringLiteral("ruffle/.hidden") << false;
+    QTest::newRow("file beside an old movie") << QStringLiteral("movie/1/v6%20plain.swf") << false;
+    QTest::newRow("unknown folder") << QStringLiteral("other/player.html") << false;
+}
+
+void TestRufflePlayer::pageReachesOnlyWhatItServes()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, served);
+    const QString script = QStringLiteral(
+        "(function () { try { const x = new XMLHttpRequest();"
+        " x.open('GET', 'qvplayer://app/%1', false); x.send();"
+        " return x.status === 200 && x.response.length > 0; } catch (e) { return false; } })()");
+    const QVariant answer = evaluate(script.arg(path));
+    QVERIFY(answer.isValid());
+    QCOMPARE(answer.toBool(), served);
+}
+
+void TestRufflePlayer::pageNeverTouchesTheNetwork()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QSignalSpy connections(&server, &QTcpServer::newConnection);
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+    const QVariant ran =
+        evaluate(QStringLiteral("fetch('%1').catch(() => 0); new Image().src = '%1img';"
+                                " const x = new XMLHttpRequest(); x.open('GET', '%1x');"
+                                " try { x.send(); } catch (e) {} true")
+                     .arg(url));
+    QVERIFY(ran.toBool());
+    QTest::qWait(1000);
+    QCOMPARE(connections.size(), 0);
 }
 
 int main(int argc, char **argv)
