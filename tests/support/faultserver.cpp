@@ -268,15 +268,19 @@ FaultServer::Answer FaultServer::answerFor(const Request &request, const QByteAr
         head += "\r\n" + range;
     if (fault == Fault::DuplicateContentRange)
         head += "\r\n" + range;
+    const qsizetype length = body.size();
     if (fault == Fault::LongerBody)
         body += QByteArray(10, 'x');
-    if (fault == Fault::ShorterBody)
+    if (fault == Fault::ShorterBody || fault == Fault::WrongContentLength)
         body.chop(1);
     if (fault == Fault::Gzip) {
-        body = gzip(body);
+        // Of exactly the announced length, so that only the encoding
+        // tells it apart.
+        body = gzip(body).leftJustified(length, '\0', true);
         head += "\r\nContent-Encoding: gzip";
     }
-    return {head, body};
+    const bool declareLength = fault != Fault::LongerBody && fault != Fault::ShorterBody;
+    return {head, body, declareLength};
 }
 
 void FaultServer::send(QTcpSocket *socket, const Answer &answer, Fault fault)
@@ -284,7 +288,9 @@ void FaultServer::send(QTcpSocket *socket, const Answer &answer, Fault fault)
     QByteArray head = answer.head;
     head +=
         "\r\nServer: fault-server\r\nConnection: close\r\nContent-Type: application/octet-stream";
-    head += "\r\nContent-Length: " + QByteArray::number(answer.body.size()) + "\r\n\r\n";
+    if (answer.declareLength)
+        head += "\r\nContent-Length: " + QByteArray::number(answer.body.size());
+    head += "\r\n\r\n";
     socket->write(head);
     switch (fault) {
     case Fault::StallAfterHeaders:

@@ -35,13 +35,15 @@ public:
         MalformedContentRange, // "bytes=first-last/total"
         DuplicateContentRange, // the correct header, sent twice
         ChangingTotal,         // total one more than the file's size
-        LongerBody,            // 10 bytes more than Content-Range says
-        ShorterBody,           // 1 byte less than Content-Range says
+        LongerBody,            // 10 bytes more than Content-Range says, no Content-Length
+        ShorterBody,           // 1 byte less than Content-Range says, no Content-Length
+        WrongContentLength,    // Content-Length and body 1 byte less than the range
         ResetMidBody,          // connection dropped after half the body
         StallAfterHeaders,     // headers, then silence
         SlowDrip,              // the body one byte per drip interval
         Redirect,              // 302 to the same file under /moved
-        Gzip,                  // the range gzip-compressed, Content-Encoding: gzip
+        Gzip,                  // the range gzip-compressed, padded or cut to the range's
+                               // length, Content-Encoding: gzip
         HugeTotal,             // total of 9e12 bytes
     };
     Q_ENUM(Fault)
@@ -97,6 +99,7 @@ private:
     {
         QByteArray head; // status line and headers, without the blank line
         QByteArray body;
+        bool declareLength = true; // false: the body ends when the connection closes
     };
 
     void onNewConnection();
