@@ -1,0 +1,42 @@
+#pragma once
+
+#include "playback/ruffleplayer.h"
+#include "support/swfwriter.h"
+
+#include <QList>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <QWidget>
+
+class QSignalSpy;
+
+// A shown window holding the real player, 480 by 360 pixels, and a folder for
+// the movies a test writes. Needs a display (Xvfb).
+class PlayerTestBench
+{
+public:
+    PlayerTestBench();
+    ~PlayerTestBench();
+
+    RufflePlayer &player() { return *m_player; }
+    // Writes a movie into the bench's folder and returns its path.
+    QString write(const QString &name, const TestMovieOptions &options);
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    // Loads `path` afresh and waits until the movie has reached `frame`.
+    bool start(const QString &path, int frame = 3);
+    // The frame number the test movie draws in its corner, read off the
+    // screen; -1 when no number can be read there.
+    int frameOnScreen();
+    // Runs a script in the player page and returns its value.
+    QVariant evaluate(const QString &script);
+
+private:
+    QTemporaryDir m_dir;
+    QWidget m_window;
+    RufflePlayer *m_player = nullptr;
+};
+
+// The frames reported during the next `ms` milliseconds.
+QList<int> framesDuring(QSignalSpy &spy, int ms);
+// The frames a spy on RufflePlayer::frameShown has seen so far.
+QList<int> framesSeen(const QSignalSpy &spy);

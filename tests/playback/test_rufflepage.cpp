@@ -1,0 +1,191 @@
+#include "playertestbench.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(swf::FrameControl)
+
+// What the player does with movies it cannot control fully, with damaged
+// files, and what its page may reach.
+class TestRufflePage : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { m_bench = std::make_unique<PlayerTestBench>(); }
+    void cleanupTestCase() { m_bench.reset(); }
+    void everyVersionReportsItsFrames_data();
+    void everyVersionReportsItsFrames();
+    void damagedFileLeavesPlayerEmpty();
+    void actionScript3FrameIsEstimated();
+    void pageReachesOnlyWhatItServes_data();
+    void pageReachesOnlyWhatItServes();
+    void pageNeverTouchesTheNetwork();
+
+private:
+    RufflePlayer &player() { return m_bench->player(); }
+    std::unique_ptr<PlayerTestBench> m_bench;
+};
+
+void TestRufflePage::everyVersionReportsItsFrames_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<swf::FrameControl>("control");
+    QTest::newRow("5") << 5 << swf::FrameControl::ReportOnly;
+    QTest::newRow("7") << 7 << swf::FrameControl::Polling;
+    QTest::newRow("9") << 9 << swf::FrameControl::ExternalInterface;
+    QTest::newRow("10") << 10 << swf::FrameControl::ExternalInterface;
+}
+
+void TestRufflePage::everyVersionReportsItsFrames()
+{
+    QFETCH(int, version);
+    QFETCH(swf::FrameControl, control);
+    TestMovieOptions o;
+    o.version = version;
+    o.compression = version >= 6 ? swf::Compression::Zlib : swf::Compression::None;
+    const QString file = m_bench->write(QStringLiteral("v%1.swf").arg(version), o);
+    QVERIFY(m_bench->start(file));
+    QCOMPARE(player().frameControl(), control);
+    QSignalSpy spy(&player(), &RufflePlayer::frameShown);
+    const QList<int> seen = framesDuring(spy, 1000);
+    QVERIFY(seen.size() >= 15);
+    for (qsizetype i = 1; i < seen.size(); ++i)
+        QCOMPARE(seen[i], seen[i - 1] + 1);
+
+    player().GotoFrame(200);
+    if (control == swf::FrameControl::ReportOnly) {
+        // Nothing to jump with: the movie plays on where it was.
+        QTest::qWait(500);
+        QVERIFY(player().FrameNum() < 200);
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(player().FrameNum() >= 200, 1000);
+    }
+    player().StopPlay();
+    QTest::qWait(300);
+    QCOMPARE(m_bench->frameOnScreen(), player().FrameNum());
+}
+
+void TestRufflePage::damagedFileLeavesPlayerEmpty()
+{
+    TestMovieOptions o;
+    o.compression = swf::Compression::Zlib;
+    const QString good = m_bench->write(QStringLiteral("good.swf"), o);
+    QVERIFY(m_bench->start(good));
+    QFile bad(m_bench->path(QStringLiteral("damaged.swf")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(makeTestMovie(o).left(500));
+    bad.close();
+
+    QSignalSpy spy(&player(), &RufflePlayer::frameShown);
+    player().SetMovie(FlashPlayer::EmptyMovie);
+    player().SetMovie(bad.fileName());
+    QCOMPARE(player().Movie(), bad.fileName());
+    QCOMPARE(player().TotalFrames(), 0);
+    QCOMPARE(player().FrameNum(), 0);
+    QVERIFY(!player().Playing());
+    QVERIFY(!player().loadError().isEmpty());
+    player().Play();
+    player().GotoFrame(10);
+    QTest::qWait(500);
+    QCOMPARE(spy.size(), 0);
+    QVERIFY(!player().Playing());
+
+    player().SetMovie(m_bench->path(QStringLiteral("missing.swf")));
+    QCOMPARE(player().TotalFrames(), 0);
+    QVERIFY(!player().loadError().isEmpty());
+    // The player still works afterwards.
+    QVERIFY(m_bench->start(good));
+    QVERIFY(player().loadError().isEmpty());
+}
+
+void TestRufflePage::actionScript3FrameIsEstimated()
+{
+    TestMovieOptions o;
+    o.version = 10;
+    o.actionScript3 = true;
+    o.frameCount = 100;
+    o.frameRate = 20;
+    const QString file = m_bench->write(QStringLiteral("as3.swf"), o);
+    player().SetMovie(FlashPlayer::EmptyMovie);
+    player().SetMovie(file);
+    QCOMPARE(player().TotalFrames(), 100);
+    QCOMPARE(player().frameControl(), swf::FrameControl::None);
+    QTRY_VERIFY_WITH_TIMEOUT(player().FrameNum() >= 5, 10000);
+    const int a = player().FrameNum();
+    QTest::qWait(1000);
+    const int b = player().FrameNum();
+    QVERIFY2(b - a >= 16 && b - a <= 24, qPrintable(QStringLiteral("%1 -> %2").arg(a).arg(b)));
+    // The estimate is close to what is on the screen.
+    player().StopPlay();
+    QVERIFY(!player().Playing());
+    const int paused = player().FrameNum();
+    QTest::qWait(400);
+    QCOMPARE(player().FrameNum(), paused);
+    const int shown = m_bench->frameOnScreen();
+    qInfo("estimated frame %d, frame on the screen %d", paused, shown);
+    QVERIFY2(qAbs(shown - paused) <= 4,
+             qPrintable(QStringLiteral("%1 / %2").arg(shown).arg(paused)));
+    player().Play();
+    QVERIFY(player().Playing());
+    QTRY_VERIFY_WITH_TIMEOUT(player().FrameNum() > paused, 1000);
+    player().GotoFrame(1);
+    QVERIFY(player().FrameNum() <= 1);
+}
+
+void TestRufflePage::pageReachesOnlyWhatItServes_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("served");
+    QTest::newRow("runtime") << QStringLiteral("ruffle/ruffle.js") << true;
+    QTest::newRow("player page") << QStringLiteral("player.html") << true;
+    QTest::newRow("escaped dots") << QStringLiteral("ruffle/%2E%2E%2F%2E%2E%2Fetc%2Fpasswd")
+                                  << false;
+    QTest::newRow("escaped slash") << QStringLiteral("ruffle/%2Fetc%2Fpasswd") << false;
+    QTest::newRow("hidden file") << QStringLiteral("ruffle/.hidden") << false;
+    QTest::newRow("file beside an old movie") << QStringLiteral("movie/1/good.swf") << false;
+    QTest::newRow("unknown folder") << QStringLiteral("other/player.html") << false;
+}
+
+void TestRufflePage::pageReachesOnlyWhatItServes()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, served);
+    const QString script = QStringLiteral(
+        "(function () { try { const x = new XMLHttpRequest();"
+        " x.open('GET', 'qvplayer://app/%1', false); x.send();"
+        " return x.status === 200 && x.response.length > 0; } catch (e) { return false; } })()");
+    const QVariant answer = m_bench->evaluate(script.arg(path));
+    QVERIFY(answer.isValid());
+    QCOMPARE(answer.toBool(), served);
+}
+
+void TestRufflePage::pageNeverTouchesTheNetwork()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QSignalSpy connections(&server, &QTcpServer::newConnection);
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+    const QVariant ran =
+        m_bench->evaluate(QStringLiteral("fetch('%1').catch(() => 0); new Image().src = '%1img';"
+                                         " const x = new XMLHttpRequest(); x.open('GET', '%1x');"
+                                         " try { x.send(); } catch (e) {} true")
+                              .arg(url));
+    QVERIFY(ran.toBool());
+    QTest::qWait(1000);
+    QCOMPARE(connections.size(), 0);
+}
+
+int main(int argc, char **argv)
+{
+    RufflePlayer::initializeBeforeApplication();
+    QApplication app(argc, argv);
+    TestRufflePage test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_rufflepage.moc"
