@@ -247,15 +247,20 @@ FaultServer::Answer FaultServer::answerFor(const Request &request, const QByteAr
     if (start >= size)
         return {statusLine(416) + "\r\nContent-Range: bytes */" + QByteArray::number(size),
                 page(416)};
-    qint64 first = start;
-    qint64 last = qMin(end, size - 1);
-    qint64 total = size;
+    return rangeAnswer(content, fault, start, qMin(end, size - 1));
+}
+
+// A 206 for bytes first..last of content, broken as the fault says.
+FaultServer::Answer FaultServer::rangeAnswer(const QByteArray &content, Fault fault, qint64 first,
+                                             qint64 last)
+{
+    qint64 total = content.size();
     if (fault == Fault::WrongStart)
         first = qMin(first + 1, last);
     if (fault == Fault::WrongEnd)
         last = qMax(first, last - 1);
     if (fault == Fault::ChangingTotal)
-        total = size + 1;
+        total += 1;
     if (fault == Fault::HugeTotal)
         total = HugeTotal;
     QByteArray body = content.mid(first, last - first + 1);

@@ -107,6 +107,7 @@ private:
     void respond(QTcpSocket *socket, const Request &request, qint64 start, qint64 end);
     Answer answerFor(const Request &request, const QByteArray &content, Fault fault, qint64 start,
                      qint64 end) const;
+    static Answer rangeAnswer(const QByteArray &content, Fault fault, qint64 first, qint64 last);
     void send(QTcpSocket *socket, const Answer &answer, Fault fault);
     void drip(QTcpSocket *socket, const QByteArray &body);
 
