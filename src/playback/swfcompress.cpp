@@ -69,6 +69,12 @@ Inflated inflateLzma(QByteArrayView properties, QByteArrayView stream, qsizetype
         result.status = InflateStatus::Corrupt;
         return result;
     }
+    // The decoder allocates the dictionary the header asks for, up to 4 GB.
+    // No match reaches back further than the output we accept, so a
+    // dictionary of that size decodes the same.
+    auto *options = static_cast<lzma_options_lzma *>(filters[0].options);
+    options->dict_size = static_cast<uint32_t>(std::clamp<qsizetype>(
+        wanted, LZMA_DICT_SIZE_MIN, std::max<qsizetype>(options->dict_size, LZMA_DICT_SIZE_MIN)));
     lzma_stream z = LZMA_STREAM_INIT;
     lzma_ret rc = lzma_raw_decoder(&z, filters);
     std::free(filters[0].options); // lzma_properties_decode allocates it with malloc
