@@ -31,6 +31,7 @@ private Q_SLOTS:
     void deleteRemovesAFile();
     void deleteLeavesFoldersAndNothingAlone();
     void deleteRemovesADanglingLink();
+    void failedDeleteIsReported();
     void replaceOverwritesTheTarget();
     void replaceCreatesAMissingTarget();
     void failedReplaceKeepsBothFiles_data();
@@ -63,6 +64,16 @@ void TestFileOperations::deleteRemovesADanglingLink()
     QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("gone")), link));
     DeleteFileIfExists(link);
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+// Callers rely on the exception to take their failure path.
+void TestFileOperations::failedDeleteIsReported()
+{
+    // A file nobody may unlink, root included.
+    const QString undeletable = QStringLiteral("/proc/version");
+    if (!QFileInfo(undeletable).isFile())
+        QSKIP("needs /proc");
+    QVERIFY_THROWS_EXCEPTION(AppError, DeleteFileIfExists(undeletable));
 }
 
 void TestFileOperations::replaceOverwritesTheTarget()
