@@ -107,7 +107,9 @@ void ProgrammeDownloads::onFinished(TransferOutcome outcome)
         m_host->tellUser(QStringLiteral("下载文件超时"));
         break;
     case TransferOutcome::ServerError:
-        // Said once, for the last of a run of failures.
+    case TransferOutcome::NetworkError:
+        // A server that cannot be reached counts as a busy network. Said
+        // once, for the last of a run of failures.
         if (m_queue->count() == 1)
             m_host->tellUser(QStringLiteral("网络繁忙或不畅,请再试"));
         break;
@@ -118,7 +120,6 @@ void ProgrammeDownloads::onFinished(TransferOutcome outcome)
         m_host->tellUser(QStringLiteral("无法获取文件大小！"));
         break;
     case TransferOutcome::BadRange:
-    case TransferOutcome::NetworkError:
     case TransferOutcome::FileError:
     case TransferOutcome::Aborted:
         break;

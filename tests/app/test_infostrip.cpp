@@ -23,6 +23,7 @@ private Q_SLOTS:
     void failingPagesFallBack_data();
     void failingPagesFallBack();
     void reachablePageStays();
+    void missingFallbackDoesNotLoop();
 };
 
 namespace {
@@ -110,6 +111,19 @@ void TestInfoStrip::reachablePageStays()
     QTRY_COMPARE_WITH_TIMEOUT(h.view()->title(), u"show one"_s, 15000);
     QTest::qWait(300);
     QCOMPARE(errors.size(), 0);
+}
+
+void TestInfoStrip::missingFallbackDoesNotLoop()
+{
+    Harness h;
+    QVERIFY(QFile::remove(h.app.file(u"res/showoff.htm"_s)));
+    QSignalSpy errors(&h.browser, &InfoBrowser::navigateError);
+    h.load(u"http://127.0.0.1:9/info/"_s);
+    // The page fails, then the fallback fails; that failure is not answered.
+    QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 2, 15000);
+    QTest::qWait(1500);
+    QCOMPARE(errors.size(), 2);
+    QCOMPARE(errors.at(1).first().toString(), h.app.file(u"res/showoff.htm"_s));
 }
 
 int main(int argc, char *argv[])

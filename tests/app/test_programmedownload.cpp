@@ -194,7 +194,8 @@ void TestProgrammeDownload::failures_data()
     QTest::newRow("200 whole file") << Fault::WholeFile200 << 0 << u"不支持断点续传"_s;
     QTest::newRow("no content-range") << Fault::MissingContentRange << 0 << u"无法获取文件大小！"_s;
     QTest::newRow("wrong end") << Fault::WrongEnd << 1 << QString();
-    QTest::newRow("reset") << Fault::ResetMidBody << 2 << QString();
+    QTest::newRow("reset") << Fault::ResetMidBody << 2 << u"网络繁忙或不畅,请再试"_s;
+    QTest::newRow("changing total") << Fault::ChangingTotal << 1 << QString();
 }
 
 void TestProgrammeDownload::failures()

@@ -61,7 +61,7 @@ private Q_SLOTS:
     void arrivedFileOfStarredRowPlays();
     void queuedRowIsIgnored();
     void fullQueueDropsTheChoice();
-    void notCachedIsQueuedAndFailsQuietly();
+    void notCachedIsQueuedAndServerUnreachable();
     void longMovieClampsTheBar();
     void listModesRecordNothing_data();
     void listModesRecordNothing();
@@ -136,7 +136,7 @@ void TestSelection::fullQueueDropsTheChoice()
     QVERIFY(h.player.calls.isEmpty());
 }
 
-void TestSelection::notCachedIsQueuedAndFailsQuietly()
+void TestSelection::notCachedIsQueuedAndServerUnreachable()
 {
     Harness h({u"远方"_s});
     h.load();
@@ -147,6 +147,7 @@ void TestSelection::notCachedIsQueuedAndFailsQuietly()
     QCOMPARE(h.list()->item(0)->text(), u"开始下载"_s);
     // Nobody listens on the port: the row gets its text back, no file stays.
     QTRY_COMPARE_WITH_TIMEOUT(h.list(u"List2"_s)->count(), 0, 5000);
+    QCOMPARE(h.messages.texts(), QStringList{u"网络繁忙或不畅,请再试"_s});
     QCOMPARE(h.list()->item(0)->text(), u"* 远方"_s);
     QVERIFY(!QFile::exists(h.movie(u"远方"_s)));
     QVERIFY(h.player.calls.isEmpty());
