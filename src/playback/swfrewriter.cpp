@@ -41,12 +41,12 @@ QByteArray commandCase(char letter, const QByteArray &method, bool withFrame)
 }
 
 // function (k, c, n): runs command c once per id k.
-QByteArray applyBody()
+QByteArray applyBody(const QByteArray &holder)
 {
     ActionWriter w;
-    w.variable("k").variable("_global").member(LastId).op(op::Equals2).op(op::Not);
+    w.variable("k").variable(holder).member(LastId).op(op::Equals2).op(op::Not);
     w.skipIfTrue(ActionWriter().pushUndefined().op(op::Return).code());
-    w.variable("_global").pushString(LastId).variable("k").op(op::SetMember);
+    w.variable(holder).pushString(LastId).variable("k").op(op::SetMember);
     w.pushString("n").variable("n").op(op::ToNumber).op(op::SetVariable);
     w.raw(commandCase(hook::GotoAndPlay, "gotoAndPlay", true));
     w.raw(commandCase(hook::GotoAndStop, "gotoAndStop", true));
@@ -56,41 +56,41 @@ QByteArray applyBody()
 }
 
 // function (): applies the variables loaded last time, then loads them anew.
-QByteArray pollBody(const QByteArray &pollUrl)
+QByteArray pollBody(const QByteArray &pollUrl, const QByteArray &holder)
 {
     ActionWriter w;
     w.variable("_level0").member(hook::Argument);
     w.variable("_level0").member(hook::Command);
     w.variable("_level0").member(hook::CommandId);
-    w.pushInt(3).variable("_global").pushString(Apply).op(op::CallMethod).op(op::Pop);
+    w.pushInt(3).variable(holder).pushString(Apply).op(op::CallMethod).op(op::Pop);
     // The URL says which command ran last, so the program knows whether the
     // one it holds has been seen.
-    w.pushString(pollUrl + "?k=").variable("_global").member(LastId).op(op::StringAdd);
+    w.pushString(pollUrl + "?k=").variable(holder).member(LastId).op(op::StringAdd);
     w.pushString("_level0").getUrl2(LoadVariablesIntoTarget);
     return w.code();
 }
 
-QByteArray installBlock(FrameControl control, const QByteArray &pollUrl)
+QByteArray installBlock(FrameControl control, const QByteArray &pollUrl, const QByteArray &holder)
 {
     ActionWriter w;
-    w.variable("_global").pushString(Installed).pushBool(true).op(op::SetMember);
-    w.variable("_global").pushString(LastId).pushString("0").op(op::SetMember);
-    w.variable("_global").pushString(Apply).function({"k", "c", "n"}, applyBody());
+    w.variable(holder).pushString(Installed).pushBool(true).op(op::SetMember);
+    w.variable(holder).pushString(LastId).pushString("0").op(op::SetMember);
+    w.variable(holder).pushString(Apply).function({"k", "c", "n"}, applyBody(holder));
     w.op(op::SetMember);
     QByteArray hidden = QByteArray(Installed) + ',' + LastId + ',' + Apply;
     if (control == FrameControl::ExternalInterface) {
-        w.variable("_global").member(Apply).pushNull().pushString(hook::Callback).pushInt(3);
+        w.variable(holder).member(Apply).pushNull().pushString(hook::Callback).pushInt(3);
         w.variable("flash").member("external").member("ExternalInterface");
         w.pushString("addCallback").op(op::CallMethod).op(op::Pop);
     } else {
-        w.variable("_global").pushString(Poll).function({}, pollBody(pollUrl));
+        w.variable(holder).pushString(Poll).function({}, pollBody(pollUrl, holder));
         w.op(op::SetMember);
-        w.pushInt(hook::PollIntervalMs).variable("_global").member(Poll).pushInt(2);
+        w.pushInt(hook::PollIntervalMs).variable(holder).member(Poll).pushInt(2);
         w.pushString("setInterval").op(op::CallFunction).op(op::Pop);
         hidden += QByteArray(",") + Poll;
     }
-    // Keep our names out of for..in loops over _global.
-    w.pushInt(1).pushString(hidden).variable("_global").pushInt(3);
+    // Keep our names out of for..in loops.
+    w.pushInt(1).pushString(hidden).variable(holder).pushInt(3);
     w.pushString("ASSetPropFlags").op(op::CallFunction).op(op::Pop);
     return w.code();
 }
@@ -101,7 +101,7 @@ FrameControl frameControlFor(const Movie &movie)
 {
     if (movie.actionScript3)
         return FrameControl::None;
-    if (movie.version < 6)
+    if (movie.version < 5)
         return FrameControl::ReportOnly;
     if (movie.version < 8)
         return FrameControl::Polling;
@@ -115,14 +115,17 @@ QByteArray frameReportActions(int frame)
         .finished();
 }
 
-QByteArray controlActions(FrameControl control, const QByteArray &pollUrl)
+QByteArray controlActions(FrameControl control, const QByteArray &pollUrl, int version)
 {
+    // Version 5 movies have no _global; their own main timeline holds our
+    // few variables instead, under the same unlikely names.
+    const QByteArray holder = version >= 6 ? "_global" : "_level0";
     if (control != FrameControl::Polling && control != FrameControl::ExternalInterface)
         return {};
     // Frame 1 runs again on every loop and jump to it: install once only.
     ActionWriter w;
-    w.variable("_global").member(Installed);
-    w.skipIfTrue(installBlock(control, pollUrl));
+    w.variable(holder).member(Installed);
+    w.skipIfTrue(installBlock(control, pollUrl, holder));
     return w.finished();
 }
 
@@ -145,7 +148,7 @@ Rewritten rewriteForPlayer(const Movie &movie, const QByteArray &original,
     for (const Tag &t : movie.tags) {
         if (t.code == tag::ShowFrame) {
             ++frame;
-            const QByteArray control = controlActions(out.control, pollUrl);
+            const QByteArray control = controlActions(out.control, pollUrl, movie.version);
             if (frame == 1 && !control.isEmpty())
                 d += doActionTag(control);
             d += doActionTag(frameReportActions(frame));

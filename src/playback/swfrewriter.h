@@ -13,8 +13,8 @@ namespace swf {
 
 enum class FrameControl {
     None,              // ActionScript 3: left as it is
-    ReportOnly,        // frame numbers, no control (versions before 6)
-    Polling,           // control by loading variables on an interval (6, 7)
+    ReportOnly,        // frame numbers, no control (versions before 5)
+    Polling,           // control by loading variables on an interval (5 to 7)
     ExternalInterface, // control through a callback on the player (8 and later)
 };
 
@@ -48,6 +48,6 @@ Rewritten rewriteForPlayer(const Movie &movie, const QByteArray &original,
 
 // The pieces, exposed for tests.
 QByteArray frameReportActions(int frame);
-QByteArray controlActions(FrameControl control, const QByteArray &pollUrl);
+QByteArray controlActions(FrameControl control, const QByteArray &pollUrl, int version);
 
 } // namespace swf

@@ -35,7 +35,8 @@ void TestRufflePage::everyVersionReportsItsFrames_data()
 {
     QTest::addColumn<int>("version");
     QTest::addColumn<swf::FrameControl>("control");
-    QTest::newRow("5") << 5 << swf::FrameControl::ReportOnly;
+    QTest::newRow("4") << 4 << swf::FrameControl::ReportOnly;
+    QTest::newRow("5") << 5 << swf::FrameControl::Polling;
     QTest::newRow("7") << 7 << swf::FrameControl::Polling;
     QTest::newRow("9") << 9 << swf::FrameControl::ExternalInterface;
     QTest::newRow("10") << 10 << swf::FrameControl::ExternalInterface;
@@ -48,6 +49,7 @@ void TestRufflePage::everyVersionReportsItsFrames()
     TestMovieOptions o;
     o.version = version;
     o.compression = version >= 6 ? swf::Compression::Zlib : swf::Compression::None;
+    o.frameCount = 240;
     const QString file = m_bench->write(QStringLiteral("v%1.swf").arg(version), o);
     QVERIFY(m_bench->start(file));
     QCOMPARE(player().frameControl(), control);

@@ -111,7 +111,8 @@ void TestSwfRewriter::controlFollowsVersion_data()
     QTest::addColumn<int>("version");
     QTest::addColumn<bool>("as3");
     QTest::addColumn<FrameControl>("control");
-    QTest::newRow("5") << 5 << false << FrameControl::ReportOnly;
+    QTest::newRow("4") << 4 << false << FrameControl::ReportOnly;
+    QTest::newRow("5") << 5 << false << FrameControl::Polling;
     QTest::newRow("6") << 6 << false << FrameControl::Polling;
     QTest::newRow("7") << 7 << false << FrameControl::Polling;
     QTest::newRow("8") << 8 << false << FrameControl::ExternalInterface;
@@ -139,7 +140,8 @@ void TestSwfRewriter::everyFrameReportsItsNumber_data()
     QTest::newRow("v6 plain") << 6 << Compression::None << 240;
     QTest::newRow("v6 zlib") << 6 << Compression::Zlib << 40;
     QTest::newRow("v8 lzma") << 8 << Compression::Lzma << 240;
-    QTest::newRow("v5 one frame") << 5 << Compression::None << 1;
+    QTest::newRow("v4 one frame") << 4 << Compression::None << 1;
+    QTest::newRow("v5") << 5 << Compression::None << 12;
 }
 
 void TestSwfRewriter::everyFrameReportsItsNumber()
@@ -214,15 +216,20 @@ void TestSwfRewriter::movieTagsAreKeptInOrder()
 void TestSwfRewriter::controlScriptIsWellFormed_data()
 {
     QTest::addColumn<FrameControl>("control");
-    QTest::newRow("polling") << FrameControl::Polling;
-    QTest::newRow("callback") << FrameControl::ExternalInterface;
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QByteArray>("holder");
+    QTest::newRow("polling, v5") << FrameControl::Polling << 5 << QByteArray("_level0");
+    QTest::newRow("polling, v6") << FrameControl::Polling << 6 << QByteArray("_global");
+    QTest::newRow("callback, v8") << FrameControl::ExternalInterface << 8 << QByteArray("_global");
 }
 
 void TestSwfRewriter::controlScriptIsWellFormed()
 {
     QFETCH(FrameControl, control);
+    QFETCH(int, version);
+    QFETCH(QByteArray, holder);
     QString problem;
-    const QList<Action> a = disassemble(swf::controlActions(control, PollUrl), &problem);
+    const QList<Action> a = disassemble(swf::controlActions(control, PollUrl, version), &problem);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     const bool polling = control == FrameControl::Polling;
     QCOMPARE(containsString(a, PollUrl + "?k="), polling);
@@ -231,6 +238,9 @@ void TestSwfRewriter::controlScriptIsWellFormed()
     QCOMPARE(containsString(a, swf::hook::Callback), !polling);
     for (const char *method : {"gotoAndPlay", "gotoAndStop", "play", "stop"})
         QVERIFY2(containsString(a, method), method);
+    // Version 5 has no _global: nothing may refer to it there.
+    QVERIFY(containsString(a, holder));
+    QCOMPARE(containsString(a, "_global"), holder == "_global");
     bool loadsVariables = false;
     for (const Action &x : a)
         loadsVariables |= x.code == swf::op::GetUrl2 && x.payload == QByteArray("\xc0", 1);
@@ -243,7 +253,7 @@ void TestSwfRewriter::controlScriptIsWellFormed()
     const qsizetype target =
         a[firstIf + 1].offset + qFromLittleEndian<qint16>(a[firstIf].payload.constData());
     QCOMPARE(target, a.last().offset);
-    QVERIFY(swf::controlActions(FrameControl::ReportOnly, PollUrl).isEmpty());
+    QVERIFY(swf::controlActions(FrameControl::ReportOnly, PollUrl, version).isEmpty());
 }
 
 void TestSwfRewriter::actionScript3IsLeftAlone()
