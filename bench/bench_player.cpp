@@ -65,8 +65,7 @@ int main(int argc, char **argv)
         return 1;
     QWidget window;
     window.resize(480, 360);
-    RufflePlayer player(qEnvironmentVariable("QORVEL_APP_DIR", app.applicationDirPath()),
-                        &window);
+    RufflePlayer player(qEnvironmentVariable("QORVEL_APP_DIR", app.applicationDirPath()), &window);
     player.widget()->setGeometry(0, 0, 480, 360);
     window.show();
     print("cold", measure(player, path));

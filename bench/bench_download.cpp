@@ -1,0 +1,247 @@
+// How fast a programme comes down from Debian's nginx on loopback: the range
+// transfer alone, with its file handling, and from a click in the window, each
+// next to the least a client can do over one keep-alive connection in the same
+// run. Also how long the window's event loop was held up while it happened.
+#include "download/rangetransfer.h"
+#include "download/resumabledownload.h"
+#include "download/server.h"
+#include "minimalclient.h"
+#include "support/nginxserver.h"
+#include "windowrun.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <random>
+
+namespace {
+
+const QString Key = QStringLiteral("h4icd2");
+const QString Name = QStringLiteral("bench");
+
+// Incompressible, so that nothing on the way can make it cheaper.
+QByteArray randomBytes(qint64 size)
+{
+    std::mt19937 generator(20261208);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = char(generator() & 0xff);
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+double msSince(const QElapsedTimer &clock)
+{
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+// A failed run ends the benchmark: a fast wrong answer is no result.
+[[noreturn]] void fail(const char *what, const QString &why)
+{
+    std::fprintf(stderr, "%s failed: %s\n", what, qPrintable(why));
+    std::exit(1);
+}
+
+double minimalRun(quint16 port, const QByteArray &path, const QByteArray &expected)
+{
+    MinimalClient client(port);
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray data = client.fetch(path);
+    const double ms = msSince(clock);
+    if (data != expected)
+        fail("minimal client",
+             client.error().isEmpty() ? QStringLiteral("wrong bytes") : client.error());
+    return ms;
+}
+
+// The same chain through Qt's network layer with nothing of ours on top: the
+// floor for anything built on QNetworkAccessManager.
+double bareNetworkRun(QNetworkAccessManager &network, const QUrl &url, const QByteArray &expected)
+{
+    QNetworkRequest request(url);
+    request.setRawHeader("Accept-Encoding", "identity");
+    QByteArray data;
+    QEventLoop loop;
+    std::function<void(qint64)> next = [&](qint64 start) {
+        request.setRawHeader("Range", "bytes=" + QByteArray::number(start) + '-' +
+                                          QByteArray::number(start + Server::RangeStep));
+        QNetworkReply *reply = network.get(request);
+        QObject::connect(reply, &QNetworkReply::finished, &loop, [&, reply, start] {
+            reply->deleteLater();
+            const QByteArray range = reply->header(QNetworkRequest::ContentLengthHeader).isValid()
+                                         ? reply->rawHeader("Content-Range")
+                                         : QByteArray();
+            data.truncate(start);
+            data.append(reply->readAll());
+            const qsizetype slash = range.indexOf('/');
+            if (reply->error() != QNetworkReply::NoError || slash < 0 ||
+                data.size() >= range.mid(slash + 1).toLongLong())
+                loop.quit();
+            else
+                next(start + Server::RangeStep);
+        });
+    };
+    QElapsedTimer clock;
+    clock.start();
+    next(0);
+    loop.exec();
+    const double ms = msSince(clock);
+    if (data != expected)
+        fail("bare QNetworkAccessManager", QStringLiteral("wrong bytes"));
+    return ms;
+}
+
+double rangeTransferRun(QNetworkAccessManager &network, const QUrl &url, const QByteArray &expected)
+{
+    RangeTransfer transfer(&network, url, {});
+    QEventLoop loop;
+    QObject::connect(&transfer, &RangeTransfer::finished, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    transfer.start();
+    loop.exec();
+    const double ms = msSince(clock);
+    if (transfer.outcome() != TransferOutcome::Completed || transfer.takeData() != expected)
+        fail("RangeTransfer", QStringLiteral("status %1").arg(transfer.lastStatus()));
+    return ms;
+}
+
+double resumableRun(QNetworkAccessManager &network, const QUrl &url, const QByteArray &expected)
+{
+    QTemporaryDir dir;
+    const QString final = dir.filePath(QStringLiteral("final.swf"));
+    QEventLoop loop;
+    QObject context;
+    TransferOutcome outcome = TransferOutcome::Aborted;
+    double ms = 0;
+    QElapsedTimer clock;
+    clock.start();
+    DownloadWithResume(&network, 24000, url, dir.filePath(QStringLiteral("temp.swf")), final,
+                       &context, [&](TransferOutcome o) {
+                           ms = msSince(clock);
+                           outcome = o;
+                           loop.quit();
+                       });
+    loop.exec();
+    QFile file(final);
+    if (outcome != TransferOutcome::Completed || !file.open(QIODevice::ReadOnly) ||
+        file.readAll() != expected)
+        fail("DownloadWithResume", QStringLiteral("outcome %1").arg(int(outcome)));
+    return ms;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+struct Row
+{
+    const char *label;
+    QList<double> ms;
+};
+
+void printTable(const std::vector<Row> &rows, qint64 bytes, int runs)
+{
+    std::printf("%.1f MiB from nginx on loopback, median of %d runs, same run\n",
+                double(bytes) / (1 << 20), runs);
+    std::printf("%-34s %10s %10s %10s %10s\n", "", "median ms", "min ms", "MiB/s", "vs minimal");
+    const double reference = median(rows.front().ms);
+    for (const Row &row : rows) {
+        const double m = median(row.ms);
+        std::printf("%-34s %10.1f %10.1f %10.1f %10.2f\n", row.label, m,
+                    *std::min_element(row.ms.begin(), row.ms.end()),
+                    double(bytes) / (1 << 20) / (m / 1000), reference / m);
+    }
+}
+
+int intOption(const QStringList &args, const QString &name, int fallback)
+{
+    const qsizetype i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args[i + 1].toInt() : fallback;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int runs = std::max(1, intOption(args, QStringLiteral("--runs"), 7));
+    const qint64 bytes = qint64(std::max(1, intOption(args, QStringLiteral("--mib"), 10))) << 20;
+
+    QTemporaryDir root;
+    const QByteArray expected = randomBytes(bytes);
+    const QString relative = Key + QStringLiteral("/flash/") + Name + QStringLiteral(".swf");
+    if (!writeFile(root.filePath(relative), expected))
+        fail("setup", QStringLiteral("cannot write the programme"));
+    NginxServer nginx;
+    if (!nginx.start(root.path()))
+        fail("nginx", nginx.errorText());
+    const QUrl url = nginx.url(relative);
+    const QByteArray path = url.path(QUrl::FullyEncoded).toUtf8();
+    QNetworkAccessManager network;
+
+    std::vector<Row> rows{{"minimal keep-alive client", {}},
+                          {"bare QNetworkAccessManager chain", {}},
+                          {"RangeTransfer", {}},
+                          {"DownloadWithResume", {}},
+                          {"window: click to \"  name\"", {}},
+                          {"window with the 1 ms loop probe", {}}};
+    QList<double> blocked;
+    // One warm-up of each, then rounds in turn, so that whatever the machine
+    // does meanwhile falls on all of them alike.
+    for (int round = -1; round < runs; ++round) {
+        const double samples[] = {
+            minimalRun(nginx.port(), path, expected),
+            bareNetworkRun(network, url, expected),
+            rangeTransferRun(network, url, expected),
+            resumableRun(network, url, expected),
+            [&] {
+                const WindowRun w = clickAndDownload(nginx.baseUrl(), Name, expected, false);
+                if (!w.error.isEmpty())
+                    fail("window", w.error);
+                return w.ms;
+            }(),
+            [&] {
+                const WindowRun w = clickAndDownload(nginx.baseUrl(), Name, expected, true);
+                if (!w.error.isEmpty())
+                    fail("window with probe", w.error);
+                blocked.append(w.longestBlockMs);
+                return w.ms;
+            }(),
+        };
+        if (round < 0) {
+            blocked.clear();
+            continue;
+        }
+        for (size_t i = 0; i < rows.size(); ++i)
+            rows[i].ms.append(samples[i]);
+    }
+
+    printTable(rows, bytes, runs);
+    std::printf("longest event-loop block during a window download: median %.1f ms, max %.1f ms\n",
+                median(blocked), *std::max_element(blocked.begin(), blocked.end()));
+    return 0;
+}
