@@ -69,12 +69,19 @@ const qv = {
     element: null,
     api: null,
     pendingCommands: [],
+    pauseTimer: 0,
+    pauseRequest: 0,
+    framePeriod: 1000 / 12,
 
     report(generation, kind, value) {
         console.log("qvplayer " + generation + " " + kind + " " + (value === undefined ? "" : value));
     },
 
     clear() {
+        clearTimeout(this.pauseTimer);
+        cancelAnimationFrame(this.pauseRequest);
+        this.pauseTimer = 0;
+        this.pauseRequest = 0;
         if (this.element)
             this.element.remove(); // the runtime instance ends with its element
         this.element = null;
@@ -83,9 +90,10 @@ const qv = {
         this.generation = 0;
     },
 
-    load(generation, url, hasCallback) {
+    load(generation, url, hasCallback, frameRate) {
         this.clear();
         this.generation = generation;
+        this.framePeriod = 1000 / (frameRate > 0 ? frameRate : 12);
         const element = window.RufflePlayer.newest().createPlayer();
         document.body.appendChild(element);
         // Pausing is the program's business: the runtime's big play button
@@ -114,11 +122,27 @@ const qv = {
     },
 
     pause() {
-        if (this.api)
-            this.api.suspend();
+        // The runtime paints a jump only when it next runs a frame, so the
+        // player is suspended once one more frame has run: what stays on the
+        // screen is then the frame last reported.
+        const api = this.api;
+        if (!api || this.pauseTimer || this.pauseRequest)
+            return;
+        this.pauseTimer = setTimeout(() => {
+            this.pauseTimer = 0;
+            this.pauseRequest = requestAnimationFrame(() => {
+                this.pauseRequest = 0;
+                if (this.api === api)
+                    api.suspend();
+            });
+        }, this.framePeriod + 17);
     },
 
     resume() {
+        clearTimeout(this.pauseTimer);
+        cancelAnimationFrame(this.pauseRequest);
+        this.pauseTimer = 0;
+        this.pauseRequest = 0;
         if (this.api)
             this.api.resume();
     },

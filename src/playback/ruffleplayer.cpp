@@ -116,11 +116,11 @@ void RufflePlayer::SetMovie(const QString &movie)
     }
     const QString url = RuffleSchemeHandler::Origin +
                         QStringLiteral("/movie/%1/movie.swf").arg(m_content.generation);
-    runScript(QStringLiteral("qv.load(%1, '%2', %3)")
+    const bool callback = m_control == swf::FrameControl::ExternalInterface;
+    runScript(QStringLiteral("qv.load(%1, '%2', %3, %4)")
                   .arg(m_content.generation)
-                  .arg(url, m_control == swf::FrameControl::ExternalInterface
-                                ? QStringLiteral("true")
-                                : QStringLiteral("false")));
+                  .arg(url, callback ? QStringLiteral("true") : QStringLiteral("false"))
+                  .arg(m_frameRate));
 }
 
 void RufflePlayer::resetState()

@@ -70,6 +70,18 @@ void TestRufflePage::everyVersionReportsItsFrames()
     player().StopPlay();
     QTest::qWait(300);
     QCOMPARE(m_bench->frameOnScreen(), player().FrameNum());
+    if (control == swf::FrameControl::ReportOnly)
+        return;
+    // Pausing right after a jump: the jump must also reach the screen.
+    for (int target = 190; target > 100; target -= 15) {
+        player().Play();
+        player().GotoFrame(target);
+        QTRY_VERIFY_WITH_TIMEOUT(player().FrameNum() >= target && player().FrameNum() < target + 5,
+                                 1000);
+        player().StopPlay();
+        QTest::qWait(300);
+        QCOMPARE(m_bench->frameOnScreen(), player().FrameNum());
+    }
 }
 
 void TestRufflePage::damagedFileLeavesPlayerEmpty()
