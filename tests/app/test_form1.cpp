@@ -3,8 +3,7 @@
 #include "app/form1.h"
 #include "app/imagebutton.h"
 #include "catalogue/categorytable.h"
-#include "support/appfolder.h"
-#include "support/fakes.h"
+#include "support/formharness.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -19,36 +18,13 @@ namespace {
 
 const QString Site = u"http://info.invalid/"_s;
 
-struct Harness
+struct Harness : FormHarness
 {
-    AppFolder app;
-    FakePlayer player;
-    FakeBrowser browser;
-    RecordingMessages messages;
-    FakeSound sound;
-    std::unique_ptr<Form1> form;
-
-    Form1 &make()
-    {
-        form = std::make_unique<Form1>(AppSettings{app.path(), u"http://dl.invalid/"_s, Site},
-                                       Services{&player, &browser, &messages, &sound});
-        return *form;
-    }
-    Form1 &load()
-    {
-        make().Form_Load();
-        return *form;
-    }
+    Form1 &make() { return FormHarness::make(u"http://dl.invalid/"_s, Site); }
+    Form1 &load() { return FormHarness::load(u"http://dl.invalid/"_s, Site); }
     QListWidget *list(const char *name = "List1") const
     {
-        return form->findChild<QListWidget *>(QLatin1String(name));
-    }
-    QStringList rows() const
-    {
-        QStringList r;
-        for (int i = 0; i < list()->count(); ++i)
-            r.append(list()->item(i)->text());
-        return r;
+        return FormHarness::list(QLatin1String(name));
     }
     ImageButton *button(int n) const { return form->findChild<ImageButton *>(u"Image%1"_s.arg(n)); }
     QRadioButton *option(int n) const

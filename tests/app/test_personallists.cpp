@@ -4,8 +4,7 @@
 #include "app/form1.h"
 #include "app/imagebutton.h"
 #include "catalogue/categorytable.h"
-#include "support/appfolder.h"
-#include "support/fakes.h"
+#include "support/formharness.h"
 
 #include <QListWidget>
 #include <QRadioButton>
@@ -18,45 +17,14 @@ namespace {
 
 const QString Site = u"http://info.invalid/"_s;
 
-struct Harness
+struct Harness : FormHarness
 {
-    AppFolder app;
-    FakePlayer player;
-    FakeBrowser browser;
-    RecordingMessages messages;
-    FakeSound sound;
-    std::unique_ptr<Form1> form;
-
-    Form1 &load()
-    {
-        form =
-            std::make_unique<Form1>(AppSettings{app.path(), u"http://127.0.0.1:9/"_s, Site, 1000},
-                                    Services{&player, &browser, &messages, &sound});
-        form->Form_Load();
-        return *form;
-    }
-    QListWidget *list(const QString &name = u"List1"_s) const
-    {
-        return form->findChild<QListWidget *>(name);
-    }
-    QStringList rows() const
-    {
-        QStringList r;
-        for (int i = 0; i < list()->count(); ++i)
-            r.append(list()->item(i)->text());
-        return r;
-    }
+    Form1 &load() { return FormHarness::load(u"http://127.0.0.1:9/"_s, Site); }
     FolderBox *combo() const { return form->findChild<FolderBox *>(u"Combo1"_s); }
     void chooseFolder(const QString &folder)
     {
         combo()->setCurrentIndex(combo()->findText(folder));
         Q_EMIT combo()->activated(combo()->currentIndex());
-    }
-    void queueSomething()
-    {
-        auto *entry = new QListWidgetItem(u"* x"_s);
-        entry->setData(Qt::UserRole, 0);
-        list(u"List2"_s)->addItem(entry);
     }
     QStringList pictures() const
     {
@@ -165,7 +133,7 @@ void TestPersonalLists::refusedWhileDownloading()
     Harness h;
     h.app.writeList(u"cons/b01.inb"_s, {u"x"_s});
     Form1 &form = h.load();
-    h.queueSomething();
+    h.queue(0);
     form.Label2_Click();
     form.Label3_Click();
     QVERIFY(!form.Combo1_DropDown());

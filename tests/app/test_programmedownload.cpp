@@ -2,9 +2,8 @@
 // that breaks answers on purpose.
 #include "app/form1.h"
 #include "catalogue/textfile.h"
-#include "support/appfolder.h"
-#include "support/fakes.h"
 #include "support/faultserver.h"
+#include "support/formharness.h"
 
 #include <QListWidget>
 #include <QScrollBar>
@@ -31,15 +30,9 @@ QByteArray pathOf(const QString &key, const QString &name)
     return "/" + key.toUtf8() + "/flash/" + QUrl::toPercentEncoding(name) + ".swf";
 }
 
-struct Harness
+struct Harness : FormHarness
 {
-    AppFolder app;
     FaultServer server;
-    FakePlayer player;
-    FakeBrowser browser;
-    RecordingMessages messages;
-    FakeSound sound;
-    std::unique_ptr<Form1> form;
     QStringList rowTexts; // every text the rows took, in order
 
     explicit Harness(const QStringList &names)
@@ -49,10 +42,7 @@ struct Harness
     }
     Form1 &load()
     {
-        form = std::make_unique<Form1>(
-            AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, Wait},
-            Services{&player, &browser, &messages, &sound});
-        form->Form_Load();
+        FormHarness::load(server.baseUrl(), u"http://127.0.0.1:9/"_s, Wait);
         QObject::connect(
             list()->model(), &QAbstractItemModel::dataChanged,
             [this](const QModelIndex &index) { rowTexts.append(index.data().toString()); });
@@ -63,10 +53,6 @@ struct Harness
     void serve(const QString &name, const QByteArray &bytes)
     {
         server.setFile(pathOf(key(), name), bytes);
-    }
-    QListWidget *list(const QString &name = u"List1"_s) const
-    {
-        return form->findChild<QListWidget *>(name);
     }
     QString row(int i) const { return list()->item(i)->text(); }
     int queued() const { return list(u"List2"_s)->count(); }

@@ -2,8 +2,7 @@
 #include "app/form1.h"
 #include "catalogue/categorytable.h"
 #include "catalogue/textfile.h"
-#include "support/appfolder.h"
-#include "support/fakes.h"
+#include "support/formharness.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -15,39 +14,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Harness
+struct Harness : FormHarness
 {
-    AppFolder app;
-    FakePlayer player;
-    FakeBrowser browser;
-    RecordingMessages messages;
-    FakeSound sound;
-    std::unique_ptr<Form1> form;
-
     explicit Harness(const QStringList &names) { app.writeList(u"cons/b01.inb"_s, names); }
     Form1 &load()
     {
-        // Port 9 on loopback refuses at once: downloads fail fast and quietly.
-        form = std::make_unique<Form1>(
-            AppSettings{app.path(), u"http://127.0.0.1:9/"_s, u"http://127.0.0.1:9/i/"_s, 2000},
-            Services{&player, &browser, &messages, &sound});
-        form->Form_Load();
+        FormHarness::load(u"http://127.0.0.1:9/"_s, u"http://127.0.0.1:9/i/"_s, 2000);
         player.calls.clear();
         return *form;
-    }
-    QListWidget *list(const QString &name = u"List1"_s) const
-    {
-        return form->findChild<QListWidget *>(name);
     }
     int maximum() const { return form->findChild<QScrollBar *>(u"HScroll1"_s)->maximum(); }
     QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
     QString movie(const QString &name) const { return app.flashDir() + name + u".swf"_s; }
-    void queue(int row)
-    {
-        auto *entry = new QListWidgetItem(list()->item(row)->text());
-        entry->setData(Qt::UserRole, row);
-        list(u"List2"_s)->addItem(entry);
-    }
+    void queue(int row) const { FormHarness::queue(row, list()->item(row)->text()); }
 };
 
 } // namespace
