@@ -94,7 +94,12 @@ const qv = {
         this.clear();
         this.generation = generation;
         this.framePeriod = 1000 / (frameRate > 0 ? frameRate : 12);
-        const element = window.RufflePlayer.newest().createPlayer();
+        const runtime = window.RufflePlayer.newest && window.RufflePlayer.newest();
+        if (!runtime) {
+            this.report(generation, "error", "the Flash runtime did not load");
+            return;
+        }
+        const element = runtime.createPlayer();
         document.body.appendChild(element);
         // Pausing is the program's business: the runtime's big play button
         // would resume behind its back.
