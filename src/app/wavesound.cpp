@@ -1,13 +1,17 @@
 #include "app/wavesound.h"
 
-#include <QAudioFormat>
-#include <QAudioOutput>
+#include <QAudioBuffer>
+#include <QAudioDecoder>
 #include <QAudioSink>
 #include <QBuffer>
+#include <QDir>
 #include <QMediaDevices>
-#include <QMediaPlayer>
+#include <QTemporaryFile>
+#include <QTimer>
 #include <QUrl>
 #include <QtEndian>
+
+#include <utility>
 
 namespace {
 
@@ -146,13 +150,97 @@ QString describe(WaveImage::Error error)
     return {};
 }
 
-WaveSound::WaveSound(QObject *parent) : QObject(parent) {}
+// Measured with Qt 6.4's GStreamer back end, playing MP3 through a media
+// player: stopping a player in the first moments of a sound froze the window
+// for a second, reusing one deadlocked now and then, and deleting one with a
+// loaded stream crashed now and then. Decoding to PCM once and playing that
+// through an audio sink avoids all three: a sink stops at once, and a
+// decoding is never interrupted. The decoder reads the image from a temporary
+// file rather than a QBuffer, which it would read through this thread.
+
+namespace {
+
+constexpr int DecodeTimeoutMs = 10000;
+constexpr int MaxDecodedSounds = 32;
+
+} // namespace
+
+WaveDecoder::WaveDecoder(QObject *parent)
+    : QObject(parent), m_decoder(new QAudioDecoder(this)), m_watchdog(new QTimer(this))
+{
+    m_watchdog->setSingleShot(true);
+    m_watchdog->setInterval(DecodeTimeoutMs);
+    connect(m_watchdog, &QTimer::timeout, this, [this] { finish(false); });
+    connect(m_decoder, &QAudioDecoder::bufferReady, this, [this] {
+        const QAudioBuffer buffer = m_decoder->read();
+        m_format = buffer.format();
+        m_pcm.append(buffer.constData<char>(), buffer.byteCount());
+    });
+    // Queued: the next decoding is not started from inside the decoder's own
+    // notification.
+    connect(
+        m_decoder, &QAudioDecoder::finished, this, [this] { finish(true); }, Qt::QueuedConnection);
+    connect(
+        m_decoder, qOverload<QAudioDecoder::Error>(&QAudioDecoder::error), this,
+        [this] { finish(false); }, Qt::QueuedConnection);
+}
+
+WaveDecoder::~WaveDecoder() = default;
+
+void WaveDecoder::decode(const QByteArray &wave)
+{
+    if (isBusy())
+        m_pending = wave;
+    else
+        start(wave);
+}
+
+void WaveDecoder::start(const QByteArray &wave)
+{
+    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                                 QStringLiteral("/qorvel-sound-XXXXXX.wav"));
+    if (!file->open() || file->write(wave) != wave.size() || !file->flush()) {
+        Q_EMIT failed(wave);
+        return;
+    }
+    file->close();
+    m_file = std::move(file);
+    m_current = wave;
+    m_pcm.clear();
+    m_format = {};
+    m_watchdog->start();
+    m_decoder->setSource(QUrl::fromLocalFile(m_file->fileName()));
+    m_decoder->start();
+}
+
+void WaveDecoder::finish(bool ok)
+{
+    if (!isBusy())
+        return; // an error after the end, or the end after an error
+    m_watchdog->stop();
+    if (!ok || m_pcm.isEmpty() || !m_format.isValid())
+        m_decoder->stop();
+    m_file.reset();
+    const QByteArray wave = std::exchange(m_current, {});
+    if (ok && !m_pcm.isEmpty() && m_format.isValid())
+        Q_EMIT decoded(wave, m_format, std::exchange(m_pcm, {}));
+    else
+        Q_EMIT failed(wave);
+    if (!m_pending.isEmpty() && !isBusy())
+        start(std::exchange(m_pending, {}));
+}
+
+WaveSound::WaveSound(QObject *parent) : QObject(parent), m_decoder(new WaveDecoder(this))
+{
+    connect(m_decoder, &WaveDecoder::decoded, this, &WaveSound::onDecoded);
+    connect(m_decoder, &WaveDecoder::failed, this, &WaveSound::onDecodingFailed);
+}
 
 WaveSound::~WaveSound() = default;
 
 bool WaveSound::isPlaying() const
 {
-    return m_sink || m_player;
+    return m_sink || !m_waiting.isEmpty();
 }
 
 void WaveSound::play(const QByteArray &wave)
@@ -163,29 +251,49 @@ void WaveSound::play(const QByteArray &wave)
         m_outcome = Outcome::Damaged;
         return;
     }
-    if (image.formatTag == WaveImage::MpegLayer3)
-        playMp3(image);
-    else
-        playPcm(image);
-}
-
-void WaveSound::playPcm(const WaveImage &image)
-{
-    const QAudioFormat format = sinkFormat(image);
-    if (!format.isValid()) {
+    const bool compressed = image.formatTag == WaveImage::MpegLayer3;
+    const QAudioFormat format = compressed ? QAudioFormat() : sinkFormat(image);
+    if (!compressed && !format.isValid()) {
         m_outcome = Outcome::Unsupported;
         return;
     }
-    // The sink talks to the sound server directly; the media player below
-    // finds its own way out, so only this path needs the check.
     if (QMediaDevices::defaultAudioOutput().isNull()) {
         m_outcome = Outcome::NoDevice;
         return;
     }
+    m_outcome = Outcome::Started;
+    if (!compressed) {
+        startSink(format, image.data);
+    } else if (const auto found = m_decoded.constFind(wave); found != m_decoded.cend()) {
+        startSink(found->format, found->samples);
+    } else {
+        m_waiting = wave;
+        m_decoder->decode(wave);
+    }
+}
+
+void WaveSound::onDecoded(const QByteArray &wave, const QAudioFormat &format, const QByteArray &pcm)
+{
+    if (m_decoded.size() >= MaxDecodedSounds)
+        m_decoded.clear();
+    m_decoded.insert(wave, Pcm{format, pcm});
+    if (!m_waiting.isEmpty() && wave == m_waiting) {
+        m_waiting.clear();
+        startSink(format, pcm);
+    }
+}
+
+void WaveSound::onDecodingFailed(const QByteArray &wave)
+{
+    if (!m_waiting.isEmpty() && wave == m_waiting)
+        fail();
+}
+
+void WaveSound::startSink(const QAudioFormat &format, const QByteArray &samples)
+{
     m_sink = new QAudioSink(format, this);
-    // The sink owns the bytes it reads, so they go with it and not before.
     auto *buffer = new QBuffer(m_sink);
-    buffer->setData(image.data);
+    buffer->setData(samples);
     buffer->open(QIODevice::ReadOnly);
     m_sink->setVolume(m_muted ? 0.0 : 1.0);
     connect(m_sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
@@ -194,43 +302,9 @@ void WaveSound::playPcm(const WaveImage &image)
         else if (state == QAudio::IdleState)
             stop();
     });
-    m_outcome = Outcome::Started;
     m_sink->start(buffer);
     if (m_sink && m_sink->error() != QAudio::NoError)
         fail();
-}
-
-// One media player per sound. Stopping a player that is still loading from a
-// device waits a whole second for its decoder (measured with the GStreamer
-// back end: the decoder asks this thread for data while this thread waits
-// for the decoder), whereas deleting it returns at once. So a sound is cut off
-// by throwing its player away, never by stopping it.
-void WaveSound::playMp3(const WaveImage &image)
-{
-    m_player = new QMediaPlayer(this);
-    auto *output = new QAudioOutput(m_player);
-    output->setMuted(m_muted);
-    m_player->setAudioOutput(output);
-    // Children go after the player itself: the bytes outlive the decoder.
-    auto *buffer = new QBuffer(m_player);
-    buffer->setData(image.data);
-    buffer->open(QIODevice::ReadOnly);
-    connect(m_player, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
-        if (error != QMediaPlayer::NoError)
-            fail();
-    });
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus status) {
-                if (status == QMediaPlayer::InvalidMedia)
-                    fail();
-                else if (status == QMediaPlayer::EndOfMedia)
-                    stop();
-            });
-    m_outcome = Outcome::Started;
-    // Without a name the player ignores the device; a relative name would be
-    // resolved against the working folder, so it gets one that names no file.
-    m_player->setSourceDevice(buffer, QUrl(QStringLiteral("memory:sound.mp3")));
-    m_player->play();
 }
 
 void WaveSound::fail()
@@ -243,20 +317,15 @@ void WaveSound::stop()
 {
     if (!isPlaying())
         return;
-    // Either may be the sender of the signal that brought us here, so they
-    // are deleted once it has returned, and silenced until then.
+    // A decoding under way runs on; its result is kept for the next time.
+    m_waiting.clear();
     if (m_sink) {
         m_sink->disconnect(this);
         m_sink->stop();
+        // This may run inside the sink's own signal, and the sink owns the
+        // bytes it was reading: both go once that has returned.
         m_sink->deleteLater();
         m_sink = nullptr;
-    }
-    if (m_player) {
-        m_player->disconnect(this);
-        if (QAudioOutput *output = m_player->audioOutput())
-            output->setMuted(true);
-        m_player->deleteLater();
-        m_player = nullptr;
     }
     Q_EMIT stopped();
 }
@@ -266,6 +335,4 @@ void WaveSound::setMuted(bool muted)
     m_muted = muted;
     if (m_sink)
         m_sink->setVolume(muted ? 0.0 : 1.0);
-    if (m_player && m_player->audioOutput())
-        m_player->audioOutput()->setMuted(muted);
 }

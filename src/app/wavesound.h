@@ -2,12 +2,17 @@
 
 #include "app/services.h"
 
+#include <QAudioFormat>
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 
+class QAudioDecoder;
 class QAudioSink;
-class QMediaPlayer;
+class QTemporaryFile;
+class QTimer;
 
 // What the header of a RIFF WAVE image says, and where its samples lie.
 struct WaveImage
@@ -43,9 +48,41 @@ struct WaveImage
 WaveImage parseWave(const QByteArray &bytes);
 QString describe(WaveImage::Error error);
 
+// Decodes compressed WAVE images to PCM in the background, one at a time.
+// A decoding that has begun always runs to its end: stopping the decoder
+// half-way is what stalls and crashes the media back end (see the .cpp).
+class WaveDecoder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WaveDecoder(QObject *parent = nullptr);
+    ~WaveDecoder() override;
+
+    // While one image is being decoded, only the latest further request waits.
+    void decode(const QByteArray &wave);
+    bool isBusy() const { return m_file != nullptr; }
+
+Q_SIGNALS:
+    void decoded(const QByteArray &wave, const QAudioFormat &format, const QByteArray &pcm);
+    void failed(const QByteArray &wave);
+
+private:
+    void start(const QByteArray &wave);
+    void finish(bool ok);
+
+    QAudioDecoder *m_decoder;
+    QTimer *m_watchdog;
+    std::unique_ptr<QTemporaryFile> m_file; // the image being decoded
+    QByteArray m_current;
+    QByteArray m_pending;
+    QByteArray m_pcm;
+    QAudioFormat m_format;
+};
+
 // Plays WAVE images from memory in the background, as the category buttons
-// and start-up need: PCM through an audio sink, MP3-compressed WAVE through the
-// media player. A new sound cuts off the one before. Without an audio device
+// and start-up need: PCM as it is, MP3-compressed WAVE once decoded (and kept,
+// since the program plays the same few sounds again and again), both through
+// an audio sink. A new sound cuts off the one before. Without an audio device
 // or a decoder nothing is heard and nothing is reported: a missing jingle is
 // not worth interrupting a child for.
 class WaveSound : public QObject, public SoundOutput
@@ -54,7 +91,7 @@ class WaveSound : public QObject, public SoundOutput
 public:
     enum class Outcome {
         Nothing,     // nothing played yet
-        Started,     // handed to the audio output
+        Started,     // handed to the decoder or the audio output
         Damaged,     // the image could not be read
         Unsupported, // a sample format we cannot play
         NoDevice,    // there is no audio output to play on
@@ -77,14 +114,22 @@ Q_SIGNALS:
     void stopped();
 
 private:
+    struct Pcm
+    {
+        QAudioFormat format;
+        QByteArray samples;
+    };
+
     void stop();
-    void playPcm(const WaveImage &image);
-    void playMp3(const WaveImage &image);
     void fail();
+    void startSink(const QAudioFormat &format, const QByteArray &samples);
+    void onDecoded(const QByteArray &wave, const QAudioFormat &format, const QByteArray &pcm);
+    void onDecodingFailed(const QByteArray &wave);
 
     bool m_muted = false;
     Outcome m_outcome = Outcome::Nothing;
-    // At most one of them plays; each owns the bytes it reads from.
-    QAudioSink *m_sink = nullptr;
-    QMediaPlayer *m_player = nullptr;
+    QAudioSink *m_sink = nullptr; // one per sound, owning the bytes it reads
+    WaveDecoder *m_decoder;
+    QByteArray m_waiting; // the image whose decoding the next sound waits for
+    QHash<QByteArray, Pcm> m_decoded;
 };
