@@ -1,23 +1,17 @@
 #include "download/rangetransfer.h"
 
+#include "download/httpconnection.h"
 #include "download/server.h"
-
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 
 #include <algorithm>
 #include <utility>
 
 namespace {
 
-// The body of a range never needs more; a hostile server cannot make the
-// network layer buffer more than this ahead of us.
-constexpr qint64 ReadBufferBytes = 2 * Server::RangeStep;
-
 bool isHttpUrl(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == u"http" || scheme == u"https");
+    return url.isValid() && !url.host().isEmpty() && (scheme == u"http" || scheme == u"https");
 }
 
 QByteArray rangeHeader(qint64 start)
@@ -28,23 +22,21 @@ QByteArray rangeHeader(qint64 start)
 
 } // namespace
 
-RangeTransfer::RangeTransfer(QNetworkAccessManager *network, const QUrl &source, Options options,
+RangeTransfer::RangeTransfer(QNetworkAccessManager *, const QUrl &source, Options options,
                              QObject *parent)
-    : QObject(parent), m_network(network), m_request(source), m_options(options)
+    : QObject(parent), m_url(source), m_options(options), m_connection(new HttpConnection(this))
 {
-    m_request.setRawHeader("Content-Type", "application/octet-stream");
-    // A compressed answer is not the bytes asked for, and nginx answers a
-    // range request with the whole file when it may compress.
-    m_request.setRawHeader("Accept-Encoding", "identity");
-    m_request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                           QNetworkRequest::ManualRedirectPolicy);
     m_rangeTimer.setSingleShot(true);
     connect(&m_rangeTimer, &QTimer::timeout, this, &RangeTransfer::onTimeout);
+    connect(m_connection, &HttpConnection::headReceived, this, &RangeTransfer::onHead);
+    connect(m_connection, &HttpConnection::bodyReceived, this, &RangeTransfer::onBody);
+    connect(m_connection, &HttpConnection::finished, this, &RangeTransfer::onAnswerFinished);
+    connect(m_connection, &HttpConnection::failed, this, &RangeTransfer::onAnswerFailed);
 }
 
 RangeTransfer::~RangeTransfer()
 {
-    dropReply();
+    dropAnswer();
 }
 
 void RangeTransfer::start()
@@ -57,7 +49,7 @@ void RangeTransfer::start()
     m_total = -1;
     m_rangeIndex = 0;
     m_lastStatus = 0;
-    if (!isHttpUrl(m_request.url())) {
+    if (!isHttpUrl(m_url)) {
         // Keep finished() asynchronous even here, so callers never see it
         // from inside start().
         QTimer::singleShot(0, this, [this] {
@@ -82,28 +74,27 @@ QByteArray RangeTransfer::takeData()
 
 void RangeTransfer::requestNext()
 {
-    m_request.setRawHeader("Range", rangeHeader(m_nextStart));
     m_headersJudged = false;
     m_body = Body::Range;
     m_bodyExpected = 0;
     m_bodyReceived = 0;
-    m_reply = m_network->get(m_request);
-    m_reply->setReadBufferSize(ReadBufferBytes);
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, &RangeTransfer::onMetaData);
-    connect(m_reply, &QNetworkReply::readyRead, this, &RangeTransfer::onReadyRead);
-    connect(m_reply, &QNetworkReply::finished, this, &RangeTransfer::onReplyFinished);
     m_rangeTimer.start(m_options.rangeWaitMs);
+    m_connection->get(m_url, {{"Range", rangeHeader(m_nextStart)},
+                              {"Content-Type", "application/octet-stream"},
+                              // A compressed answer is not the bytes asked for,
+                              // and nginx answers a range request with the whole
+                              // file when it may compress.
+                              {"Accept-Encoding", "identity"}});
 }
 
-void RangeTransfer::onMetaData()
+void RangeTransfer::onHead()
 {
-    if (!m_headersJudged && m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+    if (m_running && !m_headersJudged)
         judgeHeaders();
 }
 
-void RangeTransfer::onReadyRead()
+void RangeTransfer::onBody()
 {
-    onMetaData();
     if (m_running && m_headersJudged)
         takeBody();
 }
@@ -113,7 +104,7 @@ void RangeTransfer::onReadyRead()
 bool RangeTransfer::judgeHeaders()
 {
     m_headersJudged = true;
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const int status = m_connection->head().status;
     m_lastStatus = status;
     switch (status) {
     case 416:
@@ -140,8 +131,8 @@ bool RangeTransfer::judgeHeaders()
     // nginx answers a range request for an empty file with 200 and no body;
     // that is an empty file, complete. Any byte of a 200 is a whole file sent
     // without ranges, which is refused as before.
-    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-    if (status == 200 && m_rangeIndex == 0 && (!length.isValid() || length.toLongLong() == 0)) {
+    const qint64 length = m_connection->head().contentLength;
+    if (status == 200 && m_rangeIndex == 0 && length <= 0) {
         m_body = Body::EmptyOnly;
         return true;
     }
@@ -151,13 +142,15 @@ bool RangeTransfer::judgeHeaders()
 
 bool RangeTransfer::acceptRangeHeaders()
 {
-    const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
-    if (!encoding.isEmpty() && encoding != "identity") {
+    const HttpConnection::Head &head = m_connection->head();
+    const QByteArray encoding = head.field("Content-Encoding").trimmed().toLower();
+    // Chunked framing, too, is not what nginx sends for a range.
+    if ((!encoding.isEmpty() && encoding != "identity") || head.otherFraming) {
         finish(TransferOutcome::BadRange);
         return false;
     }
     // Repeated headers reach us joined by ", ", which the parser refuses.
-    const QByteArray header = m_reply->rawHeader("Content-Range");
+    const QByteArray header = head.field("Content-Range");
     if (header.trimmed().isEmpty()) {
         finish(TransferOutcome::MissingContentRange);
         return false;
@@ -171,8 +164,7 @@ bool RangeTransfer::acceptRangeHeaders()
         return false;
     }
     m_bodyExpected = range->last - range->first + 1;
-    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid() && length.toLongLong() != m_bodyExpected) {
+    if (head.contentLength >= 0 && head.contentLength != m_bodyExpected) {
         finish(TransferOutcome::BadRange);
         return false;
     }
@@ -190,7 +182,7 @@ bool RangeTransfer::acceptRangeHeaders()
 // the file.
 bool RangeTransfer::takeBody()
 {
-    const QByteArray chunk = m_reply->readAll();
+    const QByteArray chunk = m_connection->takeBody();
     if (chunk.isEmpty())
         return true;
     if (m_bodyReceived + chunk.size() > m_bodyExpected) {
@@ -212,29 +204,32 @@ bool RangeTransfer::takeBody()
     return true;
 }
 
-void RangeTransfer::onReplyFinished()
+void RangeTransfer::onAnswerFailed()
 {
-    if (!m_headersJudged) {
-        if (!m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-            finish(TransferOutcome::NetworkError);
-            return;
-        }
-        if (!judgeHeaders())
-            return;
-    }
+    if (!m_running)
+        return;
+    // What came before the break is still judged: a body longer than its
+    // range is a bad range, whether or not the connection then broke.
+    if (m_headersJudged && !takeBody())
+        return;
+    finish(TransferOutcome::NetworkError);
+}
+
+void RangeTransfer::onAnswerFinished()
+{
+    if (!m_running)
+        return;
+    if (!m_headersJudged && !judgeHeaders())
+        return;
     if (!takeBody())
         return;
-    if (m_reply->error() != QNetworkReply::NoError) {
-        finish(TransferOutcome::NetworkError);
-        return;
-    }
     // A length that contradicts the range was refused with the headers, so a
     // shortfall here is a connection that ended early.
     if (m_bodyReceived != m_bodyExpected) {
         finish(TransferOutcome::NetworkError);
         return;
     }
-    dropReply();
+    m_rangeTimer.stop();
     if (m_body == Body::EmptyOnly) {
         m_data.clear();
         finish(TransferOutcome::Completed);
@@ -270,26 +265,15 @@ void RangeTransfer::onTimeout()
         finish(TransferOutcome::TimedOut);
 }
 
-void RangeTransfer::dropReply()
+void RangeTransfer::dropAnswer()
 {
     m_rangeTimer.stop();
-    if (!m_reply)
-        return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    disconnect(reply, nullptr, this, nullptr);
-    // Qt sets an error of its own on every 4xx/5xx answer and warns when
-    // abort() sets a second one; deleting such a reply closes its connection
-    // all the same.
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status < 400 && reply->error() == QNetworkReply::NoError && !reply->isFinished())
-        reply->abort();
-    reply->deleteLater();
+    m_connection->close();
 }
 
 void RangeTransfer::finish(TransferOutcome outcome)
 {
-    dropReply();
+    dropAnswer();
     m_running = false;
     m_outcome = outcome;
     if (outcome != TransferOutcome::Completed)

@@ -4,14 +4,12 @@
 #include "download/transferoutcome.h"
 
 #include <QByteArray>
-#include <QNetworkRequest>
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 
+class HttpConnection;
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // Fetches one file as a chain of byte ranges, bytes=S-(S+RangeStep) for
 // S = 0, RangeStep, 2*RangeStep, ..., and gathers it in memory. Every range
@@ -20,7 +18,8 @@ class QNetworkReply;
 // each time and a body of exactly that length; anything else ends the chain.
 // Asynchronous: start() returns at once and finished() is emitted once, later.
 // Do not delete the object from a slot connected to finished(); use
-// deleteLater().
+// deleteLater(). The ranges go over one connection of its own, kept open
+// between them (see HttpConnection); the network manager is not used for them.
 class RangeTransfer : public QObject
 {
     Q_OBJECT
@@ -61,21 +60,21 @@ private:
     enum class Body { Range, EmptyOnly };
 
     void requestNext();
-    void onMetaData();
-    void onReadyRead();
-    void onReplyFinished();
+    void onHead();
+    void onBody();
+    void onAnswerFinished();
+    void onAnswerFailed();
     void onTimeout();
     bool judgeHeaders();
     bool acceptRangeHeaders();
     bool takeBody();
     void acceptRange();
-    void dropReply();
+    void dropAnswer();
     void finish(TransferOutcome outcome);
 
-    QNetworkAccessManager *m_network;
-    QNetworkRequest m_request;
+    QUrl m_url;
     Options m_options;
-    QPointer<QNetworkReply> m_reply;
+    HttpConnection *m_connection; // a child
     QTimer m_rangeTimer;
     QByteArray m_data;
     ContentRange m_range; // the range of the answer in flight
