@@ -189,10 +189,12 @@ WaveDecoder::~WaveDecoder() = default;
 
 void WaveDecoder::decode(const QByteArray &wave)
 {
-    if (isBusy())
-        m_pending = wave;
-    else
+    if (!isBusy())
         start(wave);
+    else if (wave == m_current)
+        m_pending.clear(); // on its way already
+    else
+        m_pending = wave;
 }
 
 void WaveDecoder::start(const QByteArray &wave)

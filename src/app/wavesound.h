@@ -5,9 +5,10 @@
 #include <QAudioFormat>
 #include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 class QAudioDecoder;
 class QAudioSink;
@@ -38,7 +39,7 @@ struct WaveImage
     quint16 bitsPerSample = 0;
     quint16 blockAlign = 0;
     qsizetype dataOffset = 0; // of the first sample byte in the image
-    QByteArray data;          // the samples (or MP3 frames), shared with the image
+    QByteArray data;          // a copy of the samples (or MP3 frames)
 
     bool isValid() const { return error == Error::None; }
 };
@@ -49,8 +50,8 @@ WaveImage parseWave(const QByteArray &bytes);
 QString describe(WaveImage::Error error);
 
 // Decodes compressed WAVE images to PCM in the background, one at a time.
-// A decoding that has begun always runs to its end: stopping the decoder
-// half-way is what stalls and crashes the media back end (see the .cpp).
+// A decoding that has begun always runs to its end: interrupting the media
+// back end half-way is what stalled and crashed it (see the .cpp).
 class WaveDecoder : public QObject
 {
     Q_OBJECT
