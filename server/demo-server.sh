@@ -13,7 +13,7 @@ port="${2:-8642}"
 start() {
     mkdir -p "$dir/tmp"
     if [ ! -f "$dir/www/guihu.txt" ]; then
-        "$root/build/make_demo_content" "$root/data/cons" "$dir/www"
+        "$root/build/tools/make_demo_content" "$root/data/cons" "$dir/www"
     fi
     chmod -R a+rX "$dir/www"
     sed -e "s|@DIR@|$dir|g" -e "s|@PORT@|$port|g" "$root/server/nginx.conf.in" > "$dir/nginx.conf"

@@ -16,14 +16,18 @@ qt_libs=$(pkg-config --libs Qt6Core Qt6Core5Compat)
 flags="-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -DQT_NO_KEYWORDS -DQT_NO_CAST_FROM_ASCII -I$root/src"
 
 build() {
-    name=$1; shift
+    source=$1; shift
+    name=$(basename "$source" .cpp)
     # shellcheck disable=SC2086
-    "$cxx" $flags $qt_flags "$root/tests/download/fuzz/$name.cpp" "$@" -o "$out/$name" $qt_libs
+    "$cxx" $flags $qt_flags "$root/tests/$source" "$@" -o "$out/$name" $qt_libs
 }
 
-build fuzz_contentrange "$root/src/download/contentrange.cpp"
-build fuzz_keyfile "$root/src/download/serverkey.cpp" "$root/src/catalogue/textfile.cpp" \
-    "$root/src/app/apperror.cpp"
+build download/fuzz/fuzz_contentrange.cpp "$root/src/download/contentrange.cpp"
+build download/fuzz/fuzz_keyfile.cpp "$root/src/download/serverkey.cpp" \
+    "$root/src/catalogue/textfile.cpp" "$root/src/app/apperror.cpp"
+build playback/fuzz/fuzz_swfreader.cpp "$root/src/playback/swfreader.cpp" \
+    "$root/src/playback/swfcompress.cpp" "$root/src/playback/swfrewriter.cpp" \
+    "$root/src/playback/swfactions.cpp" -lz -llzma
 
 seed() {
     dir=$1; shift
@@ -39,8 +43,21 @@ seed "$out/corpus_contentrange" 'bytes 0-40960/1048576' 'bytes 40960-81920/81921
 seed "$out/corpus_keyfile" 'abcDEFghijKLM\r\n' '"abcDEFghijKLM",x\r\n' 'abc,DEF\n' \
     '\r\n\r\n' '\xd2\xbb\xb6\xfe\xc8\xfd\xcb\xc4\xce\xe5\xc1\xf9\xc6\xdf\xb0\xcb\xbe\xc5\xca\xae'
 
+# Movies of every kind the test writer makes: versions, compressions, stop().
+mkdir -p "$out/corpus_swfreader"
+if [ -x "$root/build/tools/make_swf" ]; then
+    i=0
+    for args in "--version 6" "--version 8 --compress zlib" "--version 8 --compress lzma" \
+        "--version 6 --stop 3" "--version 9 --as3"; do
+        # shellcheck disable=SC2086
+        "$root/build/tools/make_swf" --frames 5 $args "$out/corpus_swfreader/seed$i.swf" \
+            >/dev/null 2>&1 || true
+        i=$((i + 1))
+    done
+fi
+
 status=0
-for target in fuzz_contentrange fuzz_keyfile; do
+for target in fuzz_contentrange fuzz_keyfile fuzz_swfreader; do
     corpus="$out/corpus_${target#fuzz_}"
     log="$out/$target.log"
     if (cd "$out" && "./$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" \

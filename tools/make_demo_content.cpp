@@ -8,8 +8,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
-#include <QtEndian>
 #include <cstdio>
 
 namespace {
@@ -22,31 +20,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
-}
-
-// Pads an uncompressed movie to about `size` bytes with a binary-data tag
-// nobody refers to, so that downloads take a number of ranges and their
-// progress can be watched.
-QByteArray padTo(QByteArray movie, qint64 size, quint64 seed)
-{
-    const qint64 missing = size - movie.size() - 8;
-    if (missing <= 0)
-        return movie;
-    QByteArray tag;
-    const quint16 header = quint16((87 << 6) | 0x3f); // DefineBinaryData, long form
-    tag.append(char(header & 0xff)).append(char(header >> 8));
-    const quint32 length = quint32(missing);
-    for (int i = 0; i < 4; ++i)
-        tag.append(char((length >> (8 * i)) & 0xff));
-    tag.append(char(0xff)).append(char(0xfe)); // an unused character id
-    tag.append(4, '\0');
-    QRandomGenerator random(seed);
-    QByteArray noise(missing - 6, 0);
-    random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-    tag.append(noise);
-    movie.insert(movie.size() - 2, tag); // before the End tag
-    qToLittleEndian<quint32>(quint32(movie.size()), movie.data() + 4);
-    return movie;
 }
 
 QString infoPage(int n, const QString &title, const QString &pick)
@@ -93,9 +66,8 @@ int main(int argc, char *argv[])
             options.frameCount = 120 + (made % 5) * 60;
             options.background = colours[made % 6];
             // From a few kB up to about 2 MB, so progress can be watched.
-            const qint64 size = qint64(4096) << (made % 10);
-            const QByteArray movie =
-                padTo(makeTestMovie(options), qMin<qint64>(size, 2100000), quint64(made) + 1);
+            options.paddingBytes = int(qMin<qint64>(qint64(4096) << (made % 10), 2100000));
+            const QByteArray movie = makeTestMovie(options);
             if (!writeFile(
                     out.filePath(Key + QStringLiteral("/flash/") + name + QStringLiteral(".swf")),
                     movie))
