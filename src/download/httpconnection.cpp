@@ -39,6 +39,26 @@ QByteArray requestFor(const QUrl &url, const HttpConnection::Fields &fields)
     return request + "\r\n";
 }
 
+// Where the head ends (the empty line, CR LF or a bare LF), -1 if it has
+// not all come yet; skip is the length of the line ends there. Looks no
+// further than the head, which is followed by up to a range of body.
+qsizetype endOfHead(const QByteArray &in, qsizetype &skip)
+{
+    for (qsizetype line = in.indexOf('\n'); line >= 0; line = in.indexOf('\n', line + 1)) {
+        if (line + 1 < in.size() && in.at(line + 1) == '\n') {
+            skip = 2;
+            return line;
+        }
+        if (line + 2 < in.size() && in.at(line + 1) == '\r' && in.at(line + 2) == '\n') {
+            skip = line > 0 && in.at(line - 1) == '\r' ? 4 : 3;
+            return line - (skip - 3);
+        }
+        if (line > HttpConnection::MaxHeadBytes)
+            break;
+    }
+    return -1;
+}
+
 bool parseLength(const QByteArray &value, qint64 &length)
 {
     if (value.isEmpty() || value.size() > 18)
@@ -235,13 +255,8 @@ void HttpConnection::process()
 bool HttpConnection::readHead()
 {
     for (;;) {
-        qsizetype end = m_in.indexOf("\r\n\r\n");
-        qsizetype skip = 4;
-        const qsizetype bare = m_in.indexOf("\n\n");
-        if (bare >= 0 && (end < 0 || bare < end)) {
-            end = bare;
-            skip = 2;
-        }
+        qsizetype skip = 0;
+        const qsizetype end = endOfHead(m_in, skip);
         if (end < 0) {
             if (m_in.size() > MaxHeadBytes)
                 fail();
