@@ -2,12 +2,15 @@
 
 #include "download/server.h"
 
-#include <QHostAddress>
-#include <QTcpSocket>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
 
 namespace {
-
-constexpr int WaitMs = 10000;
 
 struct Answer
 {
@@ -44,54 +47,72 @@ Answer parseHead(const QByteArray &head)
     return a;
 }
 
+// A blocking socket straight on the system calls: nothing between the
+// kernel and the bytes but one buffer for the head.
 class Connection
 {
 public:
-    explicit Connection(quint16 port) { m_socket.connectToHost(QHostAddress::LocalHost, port); }
-    bool connected() { return m_socket.waitForConnected(WaitMs); }
+    explicit Connection(quint16 port) : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const int on = 1;
+        ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        m_connected =
+            ::connect(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    }
+    ~Connection() { ::close(m_fd); }
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    bool connected() const { return m_connected; }
     bool send(const QByteArray &request)
     {
-        m_socket.write(request);
-        return m_socket.waitForBytesWritten(WaitMs);
+        for (qsizetype sent = 0; sent < request.size();) {
+            const ssize_t n = ::send(m_fd, request.constData() + sent,
+                                     size_t(request.size() - sent), MSG_NOSIGNAL);
+            if (n <= 0)
+                return false;
+            sent += n;
+        }
+        return true;
     }
-    // Everything up to the blank line, which is consumed with it.
+    // Everything up to the blank line; what came after it stays for the body.
     QByteArray readHead()
     {
         qsizetype end;
-        while ((end = m_buffer.indexOf("\r\n\r\n", m_offset)) < 0)
-            if (!fill())
+        while ((end = m_pending.indexOf("\r\n\r\n")) < 0) {
+            char chunk[4096];
+            const ssize_t n = ::recv(m_fd, chunk, sizeof chunk, 0);
+            if (n <= 0)
                 return {};
-        const QByteArray head = m_buffer.mid(m_offset, end - m_offset);
-        m_offset = end + 4;
+            m_pending.append(chunk, n);
+        }
+        const QByteArray head = m_pending.left(end);
+        m_pending.remove(0, end + 4);
         return head;
     }
-    // Appends exactly n bytes of body to out.
-    bool readBody(qint64 n, QByteArray &out)
+    // Writes exactly n bytes of body to out.
+    bool readBody(qint64 n, char *out)
     {
-        while (m_buffer.size() - m_offset < n)
-            if (!fill())
+        const qint64 buffered = qMin<qint64>(n, m_pending.size());
+        std::memcpy(out, m_pending.constData(), size_t(buffered));
+        m_pending.remove(0, buffered);
+        for (qint64 got = buffered; got < n;) {
+            const ssize_t r = ::recv(m_fd, out + got, size_t(n - got), 0);
+            if (r <= 0)
                 return false;
-        out.append(m_buffer.constData() + m_offset, n);
-        m_offset += n;
+            got += r;
+        }
         return true;
     }
 
 private:
-    bool fill()
-    {
-        if (m_offset > 0) {
-            m_buffer.remove(0, m_offset);
-            m_offset = 0;
-        }
-        if (m_socket.bytesAvailable() == 0 && !m_socket.waitForReadyRead(WaitMs))
-            return false;
-        m_buffer.append(m_socket.readAll());
-        return true;
-    }
-
-    QTcpSocket m_socket;
-    QByteArray m_buffer;
-    qsizetype m_offset = 0;
+    int m_fd;
+    bool m_connected = false;
+    QByteArray m_pending;
 };
 
 } // namespace
@@ -118,15 +139,13 @@ QByteArray MinimalClient::fetch(const QByteArray &path)
             return {};
         }
         const Answer a = parseHead(connection.readHead());
-        if (a.status != 206 || a.length < 1 || a.total < 1) {
+        if (a.status != 206 || a.length < 1 || a.total < 1 || start + a.length > a.total) {
             m_error = QStringLiteral("status %1 at %2").arg(a.status).arg(start);
             return {};
         }
-        if (data.isEmpty())
-            data.reserve(a.total);
         // Each range repeats the last byte of the one before.
-        data.truncate(start);
-        if (!connection.readBody(a.length, data)) {
+        data.resize(start + a.length);
+        if (!connection.readBody(a.length, data.data() + start)) {
             m_error = QStringLiteral("short body at %1").arg(start);
             return {};
         }

@@ -4,8 +4,9 @@
 #include <QString>
 
 // The least a client can do to fetch a file as the program's chain of byte
-// ranges: one keep-alive connection, blocking reads, no checks beyond what it
-// needs to find the next range. The yardstick the real transfer is held to.
+// ranges: one keep-alive connection, blocking system calls, no checks beyond
+// what it needs to find the next range, the body read straight into place.
+// The yardstick the real transfer is held to. POSIX sockets only.
 class MinimalClient
 {
 public:

@@ -26,6 +26,10 @@ export QORVEL_APP_DIR="$build/app"
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_download" "$@" 2>/dev/null
 if [ "$player" = yes ]; then
     flock "$lock" cmake --build "$build" -j2 --target app_folder >/dev/null
+    # Chromium's sandbox cannot run as root.
+    if [ "$(id -u)" = 0 ]; then
+        export QTWEBENGINE_DISABLE_SANDBOX=1
+    fi
     echo
     xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_player" 2>/dev/null
 fi

@@ -9,6 +9,7 @@
 struct WindowRun
 {
     double ms = 0;             // from the click until the row reads "  <name>"
+    double lastRangeMs = 0;    // from the click until the row showed the last progress
     double longestBlockMs = 0; // only with the probe
     QString error;             // empty when the programme arrived intact
 };
