@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -18,6 +19,7 @@ struct Answer
     qint64 length = -1;
     qint64 last = -1;
     qint64 total = -1;
+    bool close = false; // nginx ends a connection after 1000 requests
 };
 
 // Only the fields the chain needs; anything else in the head is skipped.
@@ -34,7 +36,9 @@ Answer parseHead(const QByteArray &head)
             continue;
         const QByteArray name = line.left(colon).toLower();
         const QByteArray value = line.mid(colon + 1).trimmed();
-        if (name == "content-length") {
+        if (name == "connection") {
+            a.close = value.toLower() == "close";
+        } else if (name == "content-length") {
             a.length = value.toLongLong();
         } else if (name == "content-range") {
             // bytes first-last/total
@@ -121,8 +125,8 @@ QByteArray MinimalClient::fetch(const QByteArray &path)
 {
     m_error.clear();
     m_requests = 0;
-    Connection connection(m_port);
-    if (!connection.connected()) {
+    auto connection = std::make_unique<Connection>(m_port);
+    if (!connection->connected()) {
         m_error = QStringLiteral("no connection");
         return {};
     }
@@ -134,22 +138,29 @@ QByteArray MinimalClient::fetch(const QByteArray &path)
             "\r\nAccept-Encoding: identity\r\nRange: bytes=" + QByteArray::number(start) + '-' +
             QByteArray::number(start + Server::RangeStep) + "\r\n\r\n";
         ++m_requests;
-        if (!connection.send(request)) {
+        if (!connection->send(request)) {
             m_error = QStringLiteral("send failed at %1").arg(start);
             return {};
         }
-        const Answer a = parseHead(connection.readHead());
+        const Answer a = parseHead(connection->readHead());
         if (a.status != 206 || a.length < 1 || a.total < 1 || start + a.length > a.total) {
             m_error = QStringLiteral("status %1 at %2").arg(a.status).arg(start);
             return {};
         }
         // Each range repeats the last byte of the one before.
         data.resize(start + a.length);
-        if (!connection.readBody(a.length, data.data() + start)) {
+        if (!connection->readBody(a.length, data.data() + start)) {
             m_error = QStringLiteral("short body at %1").arg(start);
             return {};
         }
         if (a.last >= a.total - 1)
             return data;
+        if (a.close) {
+            connection = std::make_unique<Connection>(m_port);
+            if (!connection->connected()) {
+                m_error = QStringLiteral("no new connection at %1").arg(start);
+                return {};
+            }
+        }
     }
 }
