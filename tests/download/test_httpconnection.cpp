@@ -81,9 +81,9 @@ QByteArray patterned(qint64 size)
 QByteArray rangeAnswer(const QByteArray &content, const QByteArray &head)
 {
     const qsizetype at = head.indexOf("Range: bytes=");
-    const QByteArray spec = head.mid(at + 13, head.indexOf("\r\n", at) - at - 13);
-    const qint64 first = spec.left(spec.indexOf('-')).toLongLong();
-    const qint64 last = qMin(spec.mid(spec.indexOf('-') + 1).toLongLong(), content.size() - 1);
+    const QByteArray asked = head.mid(at + 13, head.indexOf("\r\n", at) - at - 13);
+    const qint64 first = asked.left(asked.indexOf('-')).toLongLong();
+    const qint64 last = qMin(asked.mid(asked.indexOf('-') + 1).toLongLong(), content.size() - 1);
     const QByteArray body = content.mid(first, last - first + 1);
     return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + QByteArray::number(first) +
            '-' + QByteArray::number(last) + '/' + QByteArray::number(content.size()) +
