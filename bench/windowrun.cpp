@@ -2,8 +2,7 @@
 
 #include "app/form1.h"
 #include "loopprobe.h"
-#include "support/appfolder.h"
-#include "support/fakes.h"
+#include "support/formharness.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -15,25 +14,16 @@ namespace {
 
 constexpr int GiveUpMs = 120000;
 
-struct Window
+struct Window : FormHarness
 {
-    AppFolder app;
-    FakePlayer player;
-    FakeBrowser browser;
-    RecordingMessages messages;
-    FakeSound sound;
-    std::unique_ptr<Form1> form;
     QListWidget *list = nullptr;
 
     Window(const QString &serverBase, const QString &name)
     {
         app.writeList(QStringLiteral("cons/b01.inb"), {name});
-        form = std::make_unique<Form1>(
-            AppSettings{app.path(), serverBase, QStringLiteral("http://127.0.0.1:9/"), 24000},
-            Services{&player, &browser, &messages, &sound});
-        form->Form_Load();
+        load(serverBase, QStringLiteral("http://127.0.0.1:9/"), 24000);
         form->show();
-        list = form->findChild<QListWidget *>(QStringLiteral("List1"));
+        list = FormHarness::list();
     }
 };
 
