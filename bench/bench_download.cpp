@@ -108,9 +108,9 @@ double bareNetworkRun(QNetworkAccessManager &network, const QUrl &url, const QBy
     return ms;
 }
 
-double rangeTransferRun(QNetworkAccessManager &network, const QUrl &url, const QByteArray &expected)
+double rangeTransferRun(const QUrl &url, const QByteArray &expected)
 {
-    RangeTransfer transfer(&network, url, {});
+    RangeTransfer transfer(url, {});
     QEventLoop loop;
     QObject::connect(&transfer, &RangeTransfer::finished, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
@@ -123,7 +123,7 @@ double rangeTransferRun(QNetworkAccessManager &network, const QUrl &url, const Q
     return ms;
 }
 
-double resumableRun(QNetworkAccessManager &network, const QUrl &url, const QByteArray &expected)
+double resumableRun(const QUrl &url, const QByteArray &expected)
 {
     QTemporaryDir dir;
     const QString final = dir.filePath(QStringLiteral("final.swf"));
@@ -133,8 +133,8 @@ double resumableRun(QNetworkAccessManager &network, const QUrl &url, const QByte
     double ms = 0;
     QElapsedTimer clock;
     clock.start();
-    DownloadWithResume(&network, 24000, url, dir.filePath(QStringLiteral("temp.swf")), final,
-                       &context, [&](TransferOutcome o) {
+    DownloadWithResume(24000, url, dir.filePath(QStringLiteral("temp.swf")), final, &context,
+                       [&](TransferOutcome o) {
                            ms = msSince(clock);
                            outcome = o;
                            loop.quit();
@@ -217,8 +217,8 @@ int main(int argc, char **argv)
         const double samples[] = {
             minimalRun(nginx.port(), path, expected),
             bareNetworkRun(network, url, expected),
-            rangeTransferRun(network, url, expected),
-            resumableRun(network, url, expected),
+            rangeTransferRun(url, expected),
+            resumableRun(url, expected),
             [&] {
                 const WindowRun w = clickAndDownload(nginx.baseUrl(), Name, expected, false);
                 if (!w.error.isEmpty())

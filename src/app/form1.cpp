@@ -15,16 +15,14 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
-#include <QNetworkAccessManager>
 #include <QRadioButton>
 
 Form1::Form1(AppSettings settings, Services services, QWidget *parent)
-    : QWidget(parent), m_settings(std::move(settings)), m_services(services),
-      m_network(new QNetworkAccessManager(this))
+    : QWidget(parent), m_settings(std::move(settings)), m_services(services)
 {
     Q_ASSERT(m_services.player && m_services.browser && m_services.messages && m_services.sound);
     createControls();
-    m_downloads = new ProgrammeDownloads(this, List2, m_network, m_settings.rangeWaitMs, this);
+    m_downloads = new ProgrammeDownloads(this, List2, m_settings.rangeWaitMs, this);
     // A click always counts, also on the row already selected (to try a failed
     // download again); other changes of the selection (keyboard, play-all, a
     // finished download) count when no mouse button is down.

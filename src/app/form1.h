@@ -11,7 +11,6 @@
 class AppError;
 class FolderBox;
 class ImageButton;
-class QNetworkAccessManager;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -95,7 +94,6 @@ private:
     AppSettings m_settings;
     Services m_services;
     bool m_loaded = false;
-    QNetworkAccessManager *m_network;
     ProgrammeDownloads *m_downloads = nullptr;
 
     // Controls, named as the design names them (also their objectNames).

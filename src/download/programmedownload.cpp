@@ -16,10 +16,9 @@ QString downloadProgressText(qint64 lastByte, qint64 total)
     return QStringLiteral("正在下载 %1%").arg(percent);
 }
 
-ProgrammeDownloads::ProgrammeDownloads(DownloadHost *host, QListWidget *queue,
-                                       QNetworkAccessManager *network, int rangeWaitMs,
+ProgrammeDownloads::ProgrammeDownloads(DownloadHost *host, QListWidget *queue, int rangeWaitMs,
                                        QObject *parent)
-    : QObject(parent), m_host(host), m_queue(queue), m_network(network), m_rangeWaitMs(rangeWaitMs)
+    : QObject(parent), m_host(host), m_queue(queue), m_rangeWaitMs(rangeWaitMs)
 {
 }
 
@@ -65,7 +64,6 @@ void ProgrammeDownloads::startHead()
     m_host->setRowText(m_row, QStringLiteral("开始下载"));
 
     m_transfer = new RangeTransfer(
-        m_network,
         Server::programmeUrl(m_host->programmeSource(), m_host->currentServerKey(), name),
         RangeTransfer::Options{m_rangeWaitMs, RangeTransfer::DefaultMaxTotal}, this);
     connect(m_transfer, &RangeTransfer::progressed, this, &ProgrammeDownloads::onProgress);
@@ -153,7 +151,7 @@ void ProgrammeDownloads::refreshKeyThenContinue()
 {
     // The next entry must already use the new key, so it waits for this.
     m_keyRefresh = new QObject(this);
-    DownloadWithResume(m_network, m_rangeWaitMs, Server::keyFileUrl(m_host->programmeSource()),
+    DownloadWithResume(m_rangeWaitMs, Server::keyFileUrl(m_host->programmeSource()),
                        m_host->applicationPath(QStringLiteral("cons/guihu2.inb")),
                        m_host->applicationPath(QStringLiteral("cons/guihu.inb")), m_keyRefresh,
                        [this](TransferOutcome) {

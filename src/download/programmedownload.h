@@ -7,7 +7,6 @@
 #include <QString>
 
 class QListWidget;
-class QNetworkAccessManager;
 class RangeTransfer;
 
 // What the download queue needs of the window it works for.
@@ -35,8 +34,8 @@ class ProgrammeDownloads : public QObject
 {
     Q_OBJECT
 public:
-    ProgrammeDownloads(DownloadHost *host, QListWidget *queue, QNetworkAccessManager *network,
-                       int rangeWaitMs, QObject *parent = nullptr);
+    ProgrammeDownloads(DownloadHost *host, QListWidget *queue, int rangeWaitMs,
+                       QObject *parent = nullptr);
     ~ProgrammeDownloads() override;
 
     // Queues the row and starts the queue when it was idle.
@@ -59,7 +58,6 @@ private:
 
     DownloadHost *m_host;
     QListWidget *m_queue;
-    QNetworkAccessManager *m_network;
     int m_rangeWaitMs;
     QPointer<RangeTransfer> m_transfer;
     QObject *m_keyRefresh = nullptr;

@@ -22,8 +22,7 @@ QByteArray rangeHeader(qint64 start)
 
 } // namespace
 
-RangeTransfer::RangeTransfer(QNetworkAccessManager *, const QUrl &source, Options options,
-                             QObject *parent)
+RangeTransfer::RangeTransfer(const QUrl &source, Options options, QObject *parent)
     : QObject(parent), m_url(source), m_options(options), m_connection(new HttpConnection(this))
 {
     m_rangeTimer.setSingleShot(true);

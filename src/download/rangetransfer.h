@@ -9,7 +9,6 @@
 #include <QUrl>
 
 class HttpConnection;
-class QNetworkAccessManager;
 
 // Fetches one file as a chain of byte ranges, bytes=S-(S+RangeStep) for
 // S = 0, RangeStep, 2*RangeStep, ..., and gathers it in memory. Every range
@@ -19,7 +18,7 @@ class QNetworkAccessManager;
 // Asynchronous: start() returns at once and finished() is emitted once, later.
 // Do not delete the object from a slot connected to finished(); use
 // deleteLater(). The ranges go over one connection of its own, kept open
-// between them (see HttpConnection); the network manager is not used for them.
+// between them (see HttpConnection).
 class RangeTransfer : public QObject
 {
     Q_OBJECT
@@ -34,8 +33,7 @@ public:
         qint64 maxTotal = DefaultMaxTotal;
     };
 
-    RangeTransfer(QNetworkAccessManager *network, const QUrl &source, Options options,
-                  QObject *parent = nullptr);
+    RangeTransfer(const QUrl &source, Options options, QObject *parent = nullptr);
     ~RangeTransfer() override;
 
     void start();

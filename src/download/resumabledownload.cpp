@@ -8,9 +8,8 @@
 #include <QFile>
 #include <QTimer>
 
-ResumableDownload::ResumableDownload(QNetworkAccessManager *network, int rangeWaitMs,
-                                     QObject *parent)
-    : QObject(parent), m_network(network), m_rangeWaitMs(rangeWaitMs)
+ResumableDownload::ResumableDownload(int rangeWaitMs, QObject *parent)
+    : QObject(parent), m_rangeWaitMs(rangeWaitMs)
 {
 }
 
@@ -29,7 +28,7 @@ void ResumableDownload::start(const QUrl &sourceUrl, const QString &temporaryPat
         return;
     m_temporaryPath = temporaryPath;
     m_finalPath = finalPath;
-    m_transfer = new RangeTransfer(m_network, sourceUrl, {m_rangeWaitMs}, this);
+    m_transfer = new RangeTransfer(sourceUrl, {m_rangeWaitMs}, this);
     connect(m_transfer, &RangeTransfer::finished, this, &ResumableDownload::onTransferFinished);
     // Creating the temporary file would empty the final file if both were
     // the same.
@@ -86,11 +85,11 @@ void ResumableDownload::deleteTemporary()
     }
 }
 
-void DownloadWithResume(QNetworkAccessManager *network, int rangeWaitMs, const QUrl &sourceUrl,
-                        const QString &temporaryPath, const QString &finalPath, QObject *context,
+void DownloadWithResume(int rangeWaitMs, const QUrl &sourceUrl, const QString &temporaryPath,
+                        const QString &finalPath, QObject *context,
                         std::function<void(TransferOutcome)> done)
 {
-    auto *download = new ResumableDownload(network, rangeWaitMs, context);
+    auto *download = new ResumableDownload(rangeWaitMs, context);
     QObject::connect(download, &ResumableDownload::finished, download,
                      [download, done = std::move(done)](TransferOutcome outcome) {
                          download->deleteLater();

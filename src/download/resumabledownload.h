@@ -8,7 +8,6 @@
 
 #include <functional>
 
-class QNetworkAccessManager;
 class RangeTransfer;
 
 // A silent transfer of one URL to a file on disk. The temporary file is
@@ -19,7 +18,7 @@ class ResumableDownload : public QObject
 {
     Q_OBJECT
 public:
-    ResumableDownload(QNetworkAccessManager *network, int rangeWaitMs, QObject *parent = nullptr);
+    explicit ResumableDownload(int rangeWaitMs, QObject *parent = nullptr);
     // A transfer still running is stopped and its temporary file deleted.
     ~ResumableDownload() override;
 
@@ -35,7 +34,6 @@ private:
     void failLater(TransferOutcome outcome);
     void deleteTemporary();
 
-    QNetworkAccessManager *m_network;
     int m_rangeWaitMs;
     RangeTransfer *m_transfer = nullptr; // a child, while a transfer runs
     QString m_temporaryPath;
@@ -46,6 +44,6 @@ private:
 // with the outcome. The transfer belongs to context: if context is destroyed
 // first, the transfer stops, its temporary file is deleted and done is not
 // called.
-void DownloadWithResume(QNetworkAccessManager *network, int rangeWaitMs, const QUrl &sourceUrl,
-                        const QString &temporaryPath, const QString &finalPath, QObject *context,
+void DownloadWithResume(int rangeWaitMs, const QUrl &sourceUrl, const QString &temporaryPath,
+                        const QString &finalPath, QObject *context,
                         std::function<void(TransferOutcome)> done);

@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 
-class QNetworkAccessManager;
 class QObject;
 
 // The six characters every programme URL carries between the server and
@@ -36,6 +35,6 @@ std::optional<QString> loadServerKeyFrom(const QString &keyFilePath);
 // whichever cons/guihu.inb is there. done gets the transfer's outcome and that
 // key (nothing: keep the old one). Silent; bound to context like
 // DownloadWithResume.
-void refreshServerKey(QNetworkAccessManager *network, int rangeWaitMs,
-                      const QString &downloadServer, const QString &appDir, QObject *context,
+void refreshServerKey(int rangeWaitMs, const QString &downloadServer, const QString &appDir,
+                      QObject *context,
                       std::function<void(TransferOutcome, std::optional<QString>)> done);

@@ -3,12 +3,12 @@
 #include "download/serverkey.h"
 
 // Apart from the key rule, so that the rule builds without the network.
-void refreshServerKey(QNetworkAccessManager *network, int rangeWaitMs,
-                      const QString &downloadServer, const QString &appDir, QObject *context,
+void refreshServerKey(int rangeWaitMs, const QString &downloadServer, const QString &appDir,
+                      QObject *context,
                       std::function<void(TransferOutcome, std::optional<QString>)> done)
 {
     const QString keyFile = ServerKey::keyFilePath(appDir);
-    DownloadWithResume(network, rangeWaitMs, Server::keyFileUrl(downloadServer),
+    DownloadWithResume(rangeWaitMs, Server::keyFileUrl(downloadServer),
                        ServerKey::refreshFilePath(appDir), keyFile, context,
                        [keyFile, done = std::move(done)](TransferOutcome outcome) {
                            if (done)

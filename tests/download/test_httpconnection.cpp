@@ -111,7 +111,7 @@ void TestHttpConnection::chainKeepsOneConnection()
     ScriptedServer server(
         [](const QByteArray &head) { return ScriptedServer::Answer{rangeAnswer(File, head)}; });
     QVERIFY(server.listen());
-    RangeTransfer transfer(nullptr, server.url(QStringLiteral("/a.swf")), {2000});
+    RangeTransfer transfer(server.url(QStringLiteral("/a.swf")), {2000});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
@@ -148,7 +148,7 @@ void TestHttpConnection::unansweredReuseIsSentAgainOnce()
         return ScriptedServer::Answer{rangeAnswer(File, head)};
     });
     QVERIFY(server.listen());
-    RangeTransfer transfer(nullptr, server.url(QStringLiteral("/a.swf")), {2000});
+    RangeTransfer transfer(server.url(QStringLiteral("/a.swf")), {2000});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
@@ -227,7 +227,7 @@ void TestHttpConnection::chunkedRangeIsRefused()
             true};
     });
     QVERIFY(server.listen());
-    RangeTransfer transfer(nullptr, server.url(QStringLiteral("/c.swf")), {2000});
+    RangeTransfer transfer(server.url(QStringLiteral("/c.swf")), {2000});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());

@@ -110,7 +110,7 @@ void TestNginxTransfer::sizes()
     const QString temporary = finalPath + QStringLiteral(".tmp");
     const qsizetype logBefore = m_nginx.accessLog().size();
 
-    ResumableDownload download(&m_network, RangeWaitMs);
+    ResumableDownload download(RangeWaitMs);
     QSignalSpy finished(&download, &ResumableDownload::finished);
     download.start(m_nginx.url(u'/' + name), temporary, finalPath);
     QVERIFY(finished.wait(20000));
@@ -141,7 +141,7 @@ void TestNginxTransfer::missingFileIsNotFound()
     QVERIFY(kept.open(QIODevice::WriteOnly));
     kept.write("kept");
     kept.close();
-    ResumableDownload download(&m_network, RangeWaitMs);
+    ResumableDownload download(RangeWaitMs);
     QSignalSpy finished(&download, &ResumableDownload::finished);
     download.start(m_nginx.url(QStringLiteral("/nothing.swf")), finalPath + QStringLiteral(".tmp"),
                    finalPath);

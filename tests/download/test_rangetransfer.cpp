@@ -2,7 +2,6 @@
 #include "download/server.h"
 #include "support/faultserver.h"
 
-#include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -38,7 +37,6 @@ private Q_SLOTS:
     void canRunAgain();
 
 private:
-    QNetworkAccessManager m_network;
     FaultServer m_server;
 };
 
@@ -57,7 +55,7 @@ void TestRangeTransfer::asksForOverlappingRanges()
 {
     const QByteArray content = patterned(2 * Server::RangeStep + 2);
     m_server.setFile("/three.swf", content);
-    RangeTransfer transfer(&m_network, m_server.url(QStringLiteral("/three.swf")), {RangeWaitMs});
+    RangeTransfer transfer(m_server.url(QStringLiteral("/three.swf")), {RangeWaitMs});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
@@ -92,7 +90,7 @@ void TestRangeTransfer::reportsProgressPerRange()
     QFETCH(qint64, size);
     QFETCH(QList<qint64>, lastBytes);
     m_server.setFile("/p.swf", patterned(size, 3));
-    RangeTransfer transfer(&m_network, m_server.url(QStringLiteral("/p.swf")), {RangeWaitMs});
+    RangeTransfer transfer(m_server.url(QStringLiteral("/p.swf")), {RangeWaitMs});
     QSignalSpy progressed(&transfer, &RangeTransfer::progressed);
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
@@ -113,7 +111,7 @@ void TestRangeTransfer::fileChangingBetweenRangesFails()
 {
     const qint64 size = 3 * Server::RangeStep;
     m_server.setFile("/c.swf", patterned(size, 1));
-    RangeTransfer transfer(&m_network, m_server.url(QStringLiteral("/c.swf")), {RangeWaitMs});
+    RangeTransfer transfer(m_server.url(QStringLiteral("/c.swf")), {RangeWaitMs});
     connect(&transfer, &RangeTransfer::progressed, this,
             [this, size] { m_server.setFile("/c.swf", patterned(size, 2)); });
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
@@ -136,8 +134,7 @@ void TestRangeTransfer::totalAboveTheCapIsRefused()
     QFETCH(qint64, cap);
     QFETCH(TransferOutcome, expected);
     m_server.setFile("/cap.swf", patterned(100000));
-    RangeTransfer transfer(&m_network, m_server.url(QStringLiteral("/cap.swf")),
-                           {RangeWaitMs, cap});
+    RangeTransfer transfer(m_server.url(QStringLiteral("/cap.swf")), {RangeWaitMs, cap});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
@@ -150,7 +147,7 @@ void TestRangeTransfer::abortEndsAtOnce()
 {
     m_server.setFile("/s.swf", patterned(1000));
     m_server.setFault("/s.swf", FaultServer::Fault::StallAfterHeaders);
-    RangeTransfer transfer(&m_network, m_server.url(QStringLiteral("/s.swf")), {RangeWaitMs});
+    RangeTransfer transfer(m_server.url(QStringLiteral("/s.swf")), {RangeWaitMs});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QTRY_COMPARE(m_server.requests().size(), 1);
@@ -173,7 +170,7 @@ void TestRangeTransfer::nonHttpUrlIsRefused_data()
 void TestRangeTransfer::nonHttpUrlIsRefused()
 {
     QFETCH(QUrl, url);
-    RangeTransfer transfer(&m_network, url, {RangeWaitMs});
+    RangeTransfer transfer(url, {RangeWaitMs});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QCOMPARE(finished.size(), 0); // never from inside start()
@@ -185,7 +182,7 @@ void TestRangeTransfer::canRunAgain()
 {
     m_server.setFile("/again.swf", patterned(50000));
     m_server.setFault("/again.swf", FaultServer::Fault::Status502, 1);
-    RangeTransfer transfer(&m_network, m_server.url(QStringLiteral("/again.swf")), {RangeWaitMs});
+    RangeTransfer transfer(m_server.url(QStringLiteral("/again.swf")), {RangeWaitMs});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());

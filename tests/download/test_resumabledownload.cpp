@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -62,7 +61,6 @@ private:
     TransferOutcome run(const QUrl &url, qint64 *elapsedMs = nullptr);
     QUrl url() const { return m_server.url(QString::fromLatin1(m_path)); }
 
-    QNetworkAccessManager m_network;
     FaultServer m_server;
     QTemporaryDir m_dir;
     QString m_temporary;
@@ -95,7 +93,7 @@ void TestResumableDownload::init()
 
 TransferOutcome TestResumableDownload::run(const QUrl &url, qint64 *elapsedMs)
 {
-    ResumableDownload download(&m_network, RangeWaitMs);
+    ResumableDownload download(RangeWaitMs);
     QSignalSpy finished(&download, &ResumableDownload::finished);
     QElapsedTimer clock;
     clock.start();
@@ -210,7 +208,7 @@ void TestResumableDownload::temporaryFileIsEmptyUntilTheEnd()
 {
     // Stall the last range so that the state in between can be looked at.
     m_server.setFault(m_path, Fault::StallAfterHeaders, 4);
-    ResumableDownload download(&m_network, RangeWaitMs);
+    ResumableDownload download(RangeWaitMs);
     QSignalSpy finished(&download, &ResumableDownload::finished);
     download.start(url(), m_temporary, m_final);
     QVERIFY(QFile::exists(m_temporary));
@@ -257,7 +255,7 @@ void TestResumableDownload::destroyingTheContextStopsTheTransfer()
     m_server.setFault(m_path, Fault::StallAfterHeaders, 2);
     auto *context = new QObject;
     bool called = false;
-    DownloadWithResume(&m_network, RangeWaitMs, url(), m_temporary, m_final, context,
+    DownloadWithResume(RangeWaitMs, url(), m_temporary, m_final, context,
                        [&called](TransferOutcome) { called = true; });
     QTRY_COMPARE_WITH_TIMEOUT(m_server.rangesFor(m_path).size(), 3, 3000);
     delete context;
@@ -271,7 +269,7 @@ void TestResumableDownload::functionFormReportsTheOutcome()
 {
     QObject context;
     std::optional<TransferOutcome> outcome;
-    DownloadWithResume(&m_network, RangeWaitMs, url(), m_temporary, m_final, &context,
+    DownloadWithResume(RangeWaitMs, url(), m_temporary, m_final, &context,
                        [&outcome](TransferOutcome o) { outcome = o; });
     QVERIFY(!outcome.has_value()); // never from inside the call
     QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 5000);

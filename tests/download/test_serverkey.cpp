@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -145,11 +144,10 @@ void TestServerKey::refresh()
     server.setFile("/guihu.txt", "xxxnewxxxxNEW\r\n");
     server.setFault("/guihu.txt", fault);
     writeFile(m_keyFile, "xxxoldxxxxOLD\r\n");
-    QNetworkAccessManager network;
     QObject context;
     bool done = false;
     std::optional<QString> key;
-    refreshServerKey(&network, RangeWaitMs, server.baseUrl(), m_dir.path(), &context,
+    refreshServerKey(RangeWaitMs, server.baseUrl(), m_dir.path(), &context,
                      [&](TransferOutcome, std::optional<QString> newKey) {
                          done = true;
                          key = newKey;
