@@ -4,6 +4,7 @@
 #include "catalogue/textfile.h"
 #include "support/faultserver.h"
 #include "support/formharness.h"
+#include "support/testbytes.h"
 
 #include <QListWidget>
 #include <QScrollBar>
@@ -16,14 +17,6 @@ using Fault = FaultServer::Fault;
 namespace {
 
 const int Wait = 1000; // per range, instead of 24 s
-
-QByteArray programme(qint64 size, char seed)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        bytes[i] = char(seed + i * 7 + (i >> 8));
-    return bytes;
-}
 
 QByteArray pathOf(const QString &key, const QString &name)
 {
@@ -91,7 +84,7 @@ void TestProgrammeDownload::completesAndPlays()
     Harness h({u"两只老虎"_s});
     h.player.totalFrames = 360;
     h.load();
-    const QByteArray bytes = programme(100000, 3);
+    const QByteArray bytes = patternedBytes(100000, 3);
     h.serve(u"两只老虎"_s, bytes);
 
     h.list()->setCurrentRow(0);
@@ -120,7 +113,7 @@ void TestProgrammeDownload::smallProgrammeShowsOneProgressStep()
 {
     Harness h({u"tiny"_s});
     h.load();
-    h.serve(u"tiny"_s, programme(1000, 1));
+    h.serve(u"tiny"_s, patternedBytes(1000, 1));
     h.list()->setCurrentRow(0);
     QVERIFY(h.waitIdle());
     QCOMPARE(h.rowTexts.count(u"正在下载 99%"_s), 1);
@@ -141,7 +134,7 @@ void TestProgrammeDownload::laterChoicesQueueAndFollowInOrder()
     Harness h({u"a"_s, u"b"_s, u"c"_s});
     h.load();
     for (const QString &name : {u"a"_s, u"b"_s, u"c"_s})
-        h.serve(name, programme(50000, name.at(0).toLatin1()));
+        h.serve(name, patternedBytes(50000, name.at(0).toLatin1()));
     if (firstFails)
         h.server.setFault(pathOf(h.key(), u"a"_s), Fault::Status500);
 
@@ -191,7 +184,7 @@ void TestProgrammeDownload::failures()
     QFETCH(QString, message);
     Harness h({u"x"_s});
     h.load();
-    h.serve(u"x"_s, programme(100000, 9));
+    h.serve(u"x"_s, patternedBytes(100000, 9));
     h.server.setFault(pathOf(h.key(), u"x"_s), fault, range);
     QElapsedTimer clock;
     clock.start();
@@ -218,7 +211,7 @@ void TestProgrammeDownload::busyNetworkIsSaidOnceForTheLast()
     Harness h({u"a"_s, u"b"_s, u"c"_s});
     h.load();
     for (const QString &name : {u"a"_s, u"b"_s, u"c"_s}) {
-        h.serve(name, programme(1000, 1));
+        h.serve(name, patternedBytes(1000, 1));
         h.server.setFault(pathOf(h.key(), name), Fault::Status502);
     }
     for (int row = 0; row < 3; ++row)
@@ -237,7 +230,7 @@ void TestProgrammeDownload::notFoundRefreshesTheKeyBeforeTheNextEntry()
     const QString oldKey = h.key();
     // The server has moved on to the key "newkey" (characters 11-13, 4-6).
     h.server.setFile("/guihu.txt", "abckey1234new0000,x\r\n");
-    h.server.setFile(pathOf(u"newkey"_s, u"next"_s), programme(3000, 5));
+    h.server.setFile(pathOf(u"newkey"_s, u"next"_s), patternedBytes(3000, 5));
     h.list()->setCurrentRow(0);
     h.list()->setCurrentRow(1);
     QVERIFY(h.waitIdle());
@@ -255,7 +248,7 @@ void TestProgrammeDownload::downloadingRowAndSwitchesAreRefused()
 {
     Harness h({u"slow"_s, u"other"_s});
     h.load();
-    h.serve(u"slow"_s, programme(120000, 2));
+    h.serve(u"slow"_s, patternedBytes(120000, 2));
     h.server.setDripIntervalMs(5);
     h.server.setFault(pathOf(h.key(), u"slow"_s), Fault::SlowDrip, 0);
     h.list()->setCurrentRow(0);
@@ -276,7 +269,7 @@ void TestProgrammeDownload::missingCacheFolderFailsQuietly()
     Harness h({u"a"_s, u"b"_s});
     h.load();
     QVERIFY(QDir(h.app.flashDir()).removeRecursively());
-    h.serve(u"a"_s, programme(1000, 1));
+    h.serve(u"a"_s, patternedBytes(1000, 1));
     h.list()->setCurrentRow(0);
     h.list()->setCurrentRow(1);
     QVERIFY(h.waitIdle());

@@ -1,5 +1,6 @@
 #include "app/apperror.h"
 #include "download/fileoperations.h"
+#include "support/testbytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,12 +14,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 } // namespace
@@ -83,7 +78,7 @@ void TestFileOperations::replaceOverwritesTheTarget()
     writeFile(source, "new content");
     writeFile(target, "old");
     QVERIFY(ReplaceFile(source, target));
-    QCOMPARE(readFile(target), QByteArray("new content"));
+    QCOMPARE(readFileOrMissing(target), QByteArray("new content"));
     QVERIFY(!QFile::exists(source));
 }
 
@@ -93,7 +88,7 @@ void TestFileOperations::replaceCreatesAMissingTarget()
     const QString target = m_dir.filePath(QStringLiteral("only"));
     writeFile(source, "x");
     QVERIFY(ReplaceFile(source, target));
-    QCOMPARE(readFile(target), QByteArray("x"));
+    QCOMPARE(readFileOrMissing(target), QByteArray("x"));
 }
 
 void TestFileOperations::failedReplaceKeepsBothFiles_data()
@@ -124,7 +119,7 @@ void TestFileOperations::failedReplaceKeepsBothFiles()
     if (targetIsFolder)
         QVERIFY(QFileInfo(target + QStringLiteral("/inside")).isDir());
     else
-        QCOMPARE(readFile(target), QByteArray("old"));
+        QCOMPARE(readFileOrMissing(target), QByteArray("old"));
     QCOMPARE(QFile::exists(source), sourceExists);
 }
 

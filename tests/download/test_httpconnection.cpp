@@ -3,6 +3,7 @@
 #include "download/httpconnection.h"
 #include "download/rangetransfer.h"
 #include "download/server.h"
+#include "support/testbytes.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -69,14 +70,6 @@ private:
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
 
-QByteArray patterned(qint64 size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        bytes[i] = char((i * 31 + i / 251) & 0xff);
-    return bytes;
-}
-
 // The 206 nginx would send for the Range in head.
 QByteArray rangeAnswer(const QByteArray &content, const QByteArray &head)
 {
@@ -90,7 +83,7 @@ QByteArray rangeAnswer(const QByteArray &content, const QByteArray &head)
            "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
-const QByteArray File = patterned(2 * Server::RangeStep + 100); // three ranges
+const QByteArray File = patternedBytes(2 * Server::RangeStep + 100); // three ranges
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "download/resumabledownload.h"
 #include "support/nginxserver.h"
+#include "support/testbytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,20 +13,6 @@
 namespace {
 
 constexpr int RangeWaitMs = 5000;
-
-QByteArray patterned(qint64 size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        bytes[i] = char((i * 31 + i / 4093) & 0xff);
-    return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // The Range headers a client following the rules sends for a file.
 QList<QByteArray> expectedRanges(qint64 size)
@@ -77,7 +64,7 @@ void TestNginxTransfer::gzipIsReallyOn()
 {
     QFile file(m_root.filePath(QStringLiteral("gz.txt")));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(patterned(100000));
+    file.write(patternedBytes(100000));
     file.close();
     QNetworkRequest request(m_nginx.url(QStringLiteral("/gz.txt")));
     request.setRawHeader("Range", "bytes=0-40960");
@@ -101,7 +88,7 @@ void TestNginxTransfer::sizes()
 {
     QFETCH(qint64, size);
     const QString name = QStringLiteral("f%1.swf").arg(size);
-    const QByteArray content = patterned(size);
+    const QByteArray content = patternedBytes(size);
     QFile served(m_root.filePath(name));
     QVERIFY(served.open(QIODevice::WriteOnly));
     QCOMPARE(served.write(content), size);
@@ -116,7 +103,7 @@ void TestNginxTransfer::sizes()
     QVERIFY(finished.wait(20000));
     QCOMPARE(describe(finished.at(0).at(0).value<TransferOutcome>()),
              describe(TransferOutcome::Completed));
-    QVERIFY(readFile(finalPath) == content);
+    QVERIFY(readFileOrMissing(finalPath) == content);
     QVERIFY(!QFile::exists(temporary));
 
     // nginx writes a line after it has sent the answer, which may be after
@@ -148,7 +135,7 @@ void TestNginxTransfer::missingFileIsNotFound()
     QVERIFY(finished.wait());
     QCOMPARE(describe(finished.at(0).at(0).value<TransferOutcome>()),
              describe(TransferOutcome::NotFound));
-    QCOMPARE(readFile(finalPath), QByteArray("kept"));
+    QCOMPARE(readFileOrMissing(finalPath), QByteArray("kept"));
 }
 
 QTEST_GUILESS_MAIN(TestNginxTransfer)

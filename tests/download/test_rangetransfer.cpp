@@ -1,6 +1,7 @@
 #include "download/rangetransfer.h"
 #include "download/server.h"
 #include "support/faultserver.h"
+#include "support/testbytes.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -8,14 +9,6 @@
 namespace {
 
 constexpr int RangeWaitMs = 1500;
-
-QByteArray patterned(qint64 size, int seed = 0)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        bytes[i] = char((i * 13 + seed + i / 509) & 0xff);
-    return bytes;
-}
 
 } // namespace
 
@@ -53,7 +46,7 @@ void TestRangeTransfer::init()
 
 void TestRangeTransfer::asksForOverlappingRanges()
 {
-    const QByteArray content = patterned(2 * Server::RangeStep + 2);
+    const QByteArray content = patternedBytes(2 * Server::RangeStep + 2);
     m_server.setFile("/three.swf", content);
     RangeTransfer transfer(m_server.url(QStringLiteral("/three.swf")), {RangeWaitMs});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
@@ -89,7 +82,7 @@ void TestRangeTransfer::reportsProgressPerRange()
 {
     QFETCH(qint64, size);
     QFETCH(QList<qint64>, lastBytes);
-    m_server.setFile("/p.swf", patterned(size, 3));
+    m_server.setFile("/p.swf", patternedBytes(size, 3));
     RangeTransfer transfer(m_server.url(QStringLiteral("/p.swf")), {RangeWaitMs});
     QSignalSpy progressed(&transfer, &RangeTransfer::progressed);
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
@@ -101,7 +94,7 @@ void TestRangeTransfer::reportsProgressPerRange()
         QCOMPARE(progressed.at(i).at(0).toLongLong(), lastBytes[i]);
         QCOMPARE(progressed.at(i).at(1).toLongLong(), size);
     }
-    QCOMPARE(transfer.takeData(), patterned(size, 3));
+    QCOMPARE(transfer.takeData(), patternedBytes(size, 3));
 }
 
 // Each range repeats the last byte of the one before; a file replaced on the
@@ -110,10 +103,10 @@ void TestRangeTransfer::reportsProgressPerRange()
 void TestRangeTransfer::fileChangingBetweenRangesFails()
 {
     const qint64 size = 3 * Server::RangeStep;
-    m_server.setFile("/c.swf", patterned(size, 1));
+    m_server.setFile("/c.swf", patternedBytes(size, 1));
     RangeTransfer transfer(m_server.url(QStringLiteral("/c.swf")), {RangeWaitMs});
     connect(&transfer, &RangeTransfer::progressed, this,
-            [this, size] { m_server.setFile("/c.swf", patterned(size, 2)); });
+            [this, size] { m_server.setFile("/c.swf", patternedBytes(size, 2)); });
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
@@ -133,7 +126,7 @@ void TestRangeTransfer::totalAboveTheCapIsRefused()
 {
     QFETCH(qint64, cap);
     QFETCH(TransferOutcome, expected);
-    m_server.setFile("/cap.swf", patterned(100000));
+    m_server.setFile("/cap.swf", patternedBytes(100000));
     RangeTransfer transfer(m_server.url(QStringLiteral("/cap.swf")), {RangeWaitMs, cap});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
@@ -145,7 +138,7 @@ void TestRangeTransfer::totalAboveTheCapIsRefused()
 
 void TestRangeTransfer::abortEndsAtOnce()
 {
-    m_server.setFile("/s.swf", patterned(1000));
+    m_server.setFile("/s.swf", patternedBytes(1000));
     m_server.setFault("/s.swf", FaultServer::Fault::StallAfterHeaders);
     RangeTransfer transfer(m_server.url(QStringLiteral("/s.swf")), {RangeWaitMs});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
@@ -180,7 +173,7 @@ void TestRangeTransfer::nonHttpUrlIsRefused()
 
 void TestRangeTransfer::canRunAgain()
 {
-    m_server.setFile("/again.swf", patterned(50000));
+    m_server.setFile("/again.swf", patternedBytes(50000));
     m_server.setFault("/again.swf", FaultServer::Fault::Status502, 1);
     RangeTransfer transfer(m_server.url(QStringLiteral("/again.swf")), {RangeWaitMs});
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
@@ -192,7 +185,7 @@ void TestRangeTransfer::canRunAgain()
     transfer.start();
     QVERIFY(finished.wait());
     QCOMPARE(describe(transfer.outcome()), describe(TransferOutcome::Completed));
-    QCOMPARE(transfer.takeData(), patterned(50000));
+    QCOMPARE(transfer.takeData(), patternedBytes(50000));
     QCOMPARE(m_server.rangesFor("/again.swf").last(), QByteArray("bytes=40960-81920"));
 }
 

@@ -1,6 +1,7 @@
 #include "download/resumabledownload.h"
 #include "download/server.h"
 #include "support/faultserver.h"
+#include "support/testbytes.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,20 +18,6 @@ namespace {
 constexpr int RangeWaitMs = 1500;
 // Five ranges: a first, a middle (index 2) and a last (index 4).
 constexpr qint64 FileSize = 4 * Server::RangeStep + 1000;
-
-QByteArray patterned(qint64 size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        bytes[i] = char((i * 7 + i / 251) & 0xff);
-    return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -65,7 +52,7 @@ private:
     QTemporaryDir m_dir;
     QString m_temporary;
     QString m_final;
-    const QByteArray m_content = patterned(FileSize);
+    const QByteArray m_content = patternedBytes(FileSize);
     QByteArray m_path;
     int m_counter = 0;
 };
@@ -176,9 +163,9 @@ void TestResumableDownload::everyFaultAtEveryPlace()
     QCOMPARE(describe(outcome), describe(expected));
     QVERIFY2(!QFile::exists(m_temporary), "the temporary file is left behind");
     if (expected == TransferOutcome::Completed) {
-        QCOMPARE(readFile(m_final), expectedFile);
+        QCOMPARE(readFileOrMissing(m_final), expectedFile);
     } else {
-        QCOMPARE(readFile(m_final), QByteArray("previous content"));
+        QCOMPARE(readFileOrMissing(m_final), QByteArray("previous content"));
         QVERIFY2(elapsed <= RangeWaitMs + 1000, qPrintable(QString::number(elapsed)));
     }
     // Nothing is asked for after the range that decided.
@@ -214,7 +201,7 @@ void TestResumableDownload::temporaryFileIsEmptyUntilTheEnd()
     QVERIFY(QFile::exists(m_temporary));
     QTRY_COMPARE_WITH_TIMEOUT(m_server.rangesFor(m_path).size(), 5, 3000);
     QCOMPARE(QFileInfo(m_temporary).size(), 0);
-    QCOMPARE(readFile(m_final), QByteArray("previous content"));
+    QCOMPARE(readFileOrMissing(m_final), QByteArray("previous content"));
     QVERIFY(finished.wait(RangeWaitMs + 1000));
     QVERIFY(!QFile::exists(m_temporary));
 }
@@ -231,7 +218,7 @@ void TestResumableDownload::unreachableServerFailsQuickly()
     QCOMPARE(describe(run(url, &elapsed)), describe(TransferOutcome::NetworkError));
     QVERIFY(elapsed < RangeWaitMs);
     QVERIFY(!QFile::exists(m_temporary));
-    QCOMPARE(readFile(m_final), QByteArray("previous content"));
+    QCOMPARE(readFileOrMissing(m_final), QByteArray("previous content"));
 }
 
 void TestResumableDownload::unusableTemporaryPathFails_data()
@@ -246,7 +233,7 @@ void TestResumableDownload::unusableTemporaryPathFails()
     QFETCH(QString, temporary);
     m_temporary = m_dir.filePath(temporary);
     QCOMPARE(describe(run(url())), describe(TransferOutcome::FileError));
-    QCOMPARE(readFile(m_final), QByteArray("previous content"));
+    QCOMPARE(readFileOrMissing(m_final), QByteArray("previous content"));
     QVERIFY(m_server.rangesFor(m_path).isEmpty());
 }
 
@@ -262,7 +249,7 @@ void TestResumableDownload::destroyingTheContextStopsTheTransfer()
     QVERIFY(!QFile::exists(m_temporary));
     QTest::qWait(RangeWaitMs + 200);
     QVERIFY(!called);
-    QCOMPARE(readFile(m_final), QByteArray("previous content"));
+    QCOMPARE(readFileOrMissing(m_final), QByteArray("previous content"));
 }
 
 void TestResumableDownload::functionFormReportsTheOutcome()
@@ -274,7 +261,7 @@ void TestResumableDownload::functionFormReportsTheOutcome()
     QVERIFY(!outcome.has_value()); // never from inside the call
     QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 5000);
     QCOMPARE(describe(*outcome), describe(TransferOutcome::Completed));
-    QCOMPARE(readFile(m_final), m_content);
+    QCOMPARE(readFileOrMissing(m_final), m_content);
     QTRY_VERIFY(context.children().isEmpty()); // the transfer cleans up after itself
 }
 
