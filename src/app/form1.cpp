@@ -4,13 +4,13 @@
 #include "app/designgeometry.h"
 #include "app/folderbox.h"
 #include "app/imagebutton.h"
+#include "app/programmelistview.h"
 #include "app/resources.h"
 #include "catalogue/categorytable.h"
 #include "catalogue/programmelist.h"
 #include "download/serverkey.h"
 #include "playback/flashplayer.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -23,14 +23,9 @@ Form1::Form1(AppSettings settings, Services services, QWidget *parent)
     Q_ASSERT(m_services.player && m_services.browser && m_services.messages && m_services.sound);
     createControls();
     m_downloads = new ProgrammeDownloads(this, List2, m_settings.rangeWaitMs, this);
-    // A click always counts, also on the row already selected (to try a failed
-    // download again); other changes of the selection (keyboard, play-all, a
-    // finished download) count when no mouse button is down.
-    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-    connect(List1, &QListWidget::currentRowChanged, this, [this] {
-        if (QApplication::mouseButtons() == Qt::NoButton)
-            List1_Click();
-    });
+    // Only the user's own choice plays or fetches a programme; a click also
+    // counts on the row already selected, to try a failed download again.
+    connect(List1, &ProgrammeListView::rowChosen, this, &Form1::List1_Click);
     connect(m_services.browser, &InfoBrowser::navigateError, this,
             &Form1::WebBrowser1_NavigateError);
 }
@@ -123,6 +118,12 @@ void Form1::uncheckOptions()
         option->setChecked(false);
         option->setAutoExclusive(true);
     }
+}
+
+void Form1::chooseRow(int row)
+{
+    List1->setCurrentRow(row);
+    List1_Click();
 }
 
 void Form1::ResetCategoryButtons()

@@ -13,6 +13,7 @@ class FolderBox;
 class ImageButton;
 class QComboBox;
 class QLabel;
+class ProgrammeListView;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -48,8 +49,10 @@ public:
 
     // Click on category button n (1 .. 14).
     void ImageClick(int n);
-    // The selection of the programme list changed.
+    // The user chose a row of the programme list.
     void List1_Click();
+    // Selects the row and runs the choice, as a click on it does.
+    void chooseRow(int row);
     // "收藏" and "历史": show the favourites or the history.
     void Label2_Click();
     void Label3_Click();
@@ -102,7 +105,7 @@ private:
     ImageButton *Image16 = nullptr;
     ImageButton *Image17 = nullptr;
     ImageButton *Image20 = nullptr;
-    QListWidget *List1 = nullptr;
+    ProgrammeListView *List1 = nullptr;
     QListWidget *List2 = nullptr;
     QListWidget *List3 = nullptr;
     QScrollBar *HScroll1 = nullptr;

@@ -3,6 +3,7 @@
 #include "app/folderbox.h"
 #include "app/form1.h"
 #include "app/imagebutton.h"
+#include "app/programmelistview.h"
 #include "app/resources.h"
 #include "catalogue/categorytable.h"
 #include "playback/flashplayer.h"
@@ -80,7 +81,7 @@ void Form1::createControls()
     player->setParent(this);
     named(player, QStringLiteral("ShockwaveFlash1"));
 
-    List1 = named(new QListWidget(this), QStringLiteral("List1"));
+    List1 = named(new ProgrammeListView(this), QStringLiteral("List1"));
     QPalette listPal = List1->palette();
     listPal.setColor(QPalette::Base, ListYellow);
     listPal.setColor(QPalette::Text, ListOrange);

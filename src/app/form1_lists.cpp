@@ -5,6 +5,8 @@
 #include "catalogue/categorytable.h"
 #include "lists/customprogrammes.h"
 
+#include "app/programmelistview.h"
+
 #include <QListWidget>
 
 void Form1::Label2_Click()

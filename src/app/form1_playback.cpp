@@ -12,8 +12,10 @@
 #include "playback/flashplayer.h"
 #include "playback/programmeselection.h"
 
+#include "app/programmelistview.h"
 #include <QComboBox>
 #include <QFileInfo>
+
 #include <QListWidget>
 #include <QScrollBar>
 

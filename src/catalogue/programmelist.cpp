@@ -17,7 +17,7 @@ namespace {
 QString markRow(const QString &flashDir, const QString &name)
 {
     // A name that cannot be a file name is never looked up on disk.
-    if (!isUsableProgrammeName(name))
+    if (!isUsableCacheName(name))
         return ProgrammeRow::NotCached + name;
     const QString path = cacheFileOf(flashDir, name);
     const QFileInfo info(path);

@@ -12,6 +12,11 @@ bool isUsableProgrammeName(const QString &name)
     return true;
 }
 
+bool isUsableCacheName(const QString &name)
+{
+    return isUsableProgrammeName(name) && name.toUtf8().size() <= MaxCacheNameBytes;
+}
+
 QString unusableNameMessage(const QString &name)
 {
     return QStringLiteral("节目名称“%1”不是有效的文件名，无法使用。").arg(name);

@@ -19,7 +19,7 @@ SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QStr
         return {};
 
     const QString name = ProgrammeRow::nameOf(in.rowText);
-    if (!isUsableProgrammeName(name))
+    if (!isUsableCacheName(name))
         return {SelectionRoad::UnusableName, name, {}};
     const QString path = cacheFileOf(in.flashDir, name);
     // The cache is looked at afresh: the row's mark only tells what the last

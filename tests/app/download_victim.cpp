@@ -6,7 +6,6 @@
 #include "support/fakes.h"
 
 #include <QApplication>
-#include <QListWidget>
 
 int main(int argc, char *argv[])
 {
@@ -21,6 +20,6 @@ int main(int argc, char *argv[])
                            QStringLiteral("http://127.0.0.1:9/"), 60000},
                Services{&player, &browser, &messages, &sound});
     form.Form_Load();
-    form.findChild<QListWidget *>(QStringLiteral("List1"))->setCurrentRow(0);
+    form.chooseRow(0);
     return app.exec();
 }

@@ -111,7 +111,7 @@ void TestPersonalLists::customFolder()
     QCOMPARE(h.pictures(), normalPictures());
     QVERIFY(h.messages.shown.isEmpty());
 
-    h.list()->setCurrentRow(1);
+    h.choose(1);
     QCOMPARE(h.player.Movie(), h.app.file(u"自定义节目/动物/song.swf"_s));
 }
 

@@ -87,7 +87,7 @@ void TestProgrammeDownload::completesAndPlays()
     const QByteArray bytes = patternedBytes(100000, 3);
     h.serve(u"两只老虎"_s, bytes);
 
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QCOMPARE(h.row(0), u"开始下载"_s);
     // The empty file marks the download while it runs.
     QVERIFY(QFile::exists(h.cached(u"两只老虎"_s)));
@@ -114,7 +114,7 @@ void TestProgrammeDownload::smallProgrammeShowsOneProgressStep()
     Harness h({u"tiny"_s});
     h.load();
     h.serve(u"tiny"_s, patternedBytes(1000, 1));
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QVERIFY(h.waitIdle());
     QCOMPARE(h.rowTexts.count(u"正在下载 99%"_s), 1);
     QCOMPARE(h.rowTexts.filter(u"正在下载"_s).size(), 1);
@@ -138,9 +138,9 @@ void TestProgrammeDownload::laterChoicesQueueAndFollowInOrder()
     if (firstFails)
         h.server.setFault(pathOf(h.key(), u"a"_s), Fault::Status500);
 
-    h.list()->setCurrentRow(0);
-    h.list()->setCurrentRow(1);
-    h.list()->setCurrentRow(2);
+    h.choose(0);
+    h.choose(1);
+    h.choose(2);
     QCOMPARE(h.queued(), 3);
     QCOMPARE(h.row(1), u"准备下载"_s);
     QCOMPARE(h.row(2), u"准备下载"_s);
@@ -188,7 +188,7 @@ void TestProgrammeDownload::failures()
     h.server.setFault(pathOf(h.key(), u"x"_s), fault, range);
     QElapsedTimer clock;
     clock.start();
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QVERIFY(h.waitIdle());
     QVERIFY(clock.elapsed() < (range + 1) * 300 + Wait + 1000);
 
@@ -215,7 +215,7 @@ void TestProgrammeDownload::busyNetworkIsSaidOnceForTheLast()
         h.server.setFault(pathOf(h.key(), name), Fault::Status502);
     }
     for (int row = 0; row < 3; ++row)
-        h.list()->setCurrentRow(row);
+        h.choose(row);
     QVERIFY(h.waitIdle());
     QCOMPARE(h.messages.texts(), QStringList{u"网络繁忙或不畅,请再试"_s});
     QCOMPARE(h.server.requests().size(), 3);
@@ -231,8 +231,8 @@ void TestProgrammeDownload::notFoundRefreshesTheKeyBeforeTheNextEntry()
     // The server has moved on to the key "newkey" (characters 11-13, 4-6).
     h.server.setFile("/guihu.txt", "abckey1234new0000,x\r\n");
     h.server.setFile(pathOf(u"newkey"_s, u"next"_s), patternedBytes(3000, 5));
-    h.list()->setCurrentRow(0);
-    h.list()->setCurrentRow(1);
+    h.choose(0);
+    h.choose(1);
     QVERIFY(h.waitIdle());
 
     QCOMPARE(h.messages.texts(), QStringList{u"文件无法找到"_s});
@@ -251,9 +251,9 @@ void TestProgrammeDownload::downloadingRowAndSwitchesAreRefused()
     h.serve(u"slow"_s, patternedBytes(120000, 2));
     h.server.setDripIntervalMs(5);
     h.server.setFault(pathOf(h.key(), u"slow"_s), Fault::SlowDrip, 0);
-    h.list()->setCurrentRow(0);
-    h.list()->setCurrentRow(1);
-    h.list()->setCurrentRow(0); // the downloading row again
+    h.choose(0);
+    h.choose(1);
+    h.choose(0); // the downloading row again
     QCOMPARE(h.queued(), 2);
     h.form->ImageClick(3);
     QCOMPARE(h.messages.texts(), QStringList{u"正在下载，请稍候！"_s});
@@ -270,8 +270,8 @@ void TestProgrammeDownload::missingCacheFolderFailsQuietly()
     h.load();
     QVERIFY(QDir(h.app.flashDir()).removeRecursively());
     h.serve(u"a"_s, patternedBytes(1000, 1));
-    h.list()->setCurrentRow(0);
-    h.list()->setCurrentRow(1);
+    h.choose(0);
+    h.choose(1);
     QVERIFY(h.waitIdle());
     QCOMPARE(h.row(0), u"* a"_s);
     QCOMPARE(h.row(1), u"* b"_s);

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void listModesRecordNothing_data();
     void listModesRecordNothing();
     void customFolderRoad();
+    void unusableNameIsRefused_data();
     void unusableNameIsRefused();
 };
 
@@ -54,7 +55,7 @@ void TestSelection::cachedProgrammePlaysAndIsRecorded()
     h.app.cache(u"小星星"_s);
     h.player.totalFrames = 240;
     h.load();
-    h.list()->setCurrentRow(1);
+    h.choose(1);
     QCOMPARE(h.player.calls,
              (QStringList{u"Movie http://"_s, u"Movie "_s + h.movie(u"小星星"_s), u"Play"_s}));
     QCOMPARE(h.maximum(), 240);
@@ -68,10 +69,10 @@ void TestSelection::choosingAgainLoadsAfresh()
     h.app.cache(u"甲"_s);
     h.app.cache(u"乙"_s);
     h.load();
-    h.list()->setCurrentRow(0);
-    h.list()->setCurrentRow(1);
+    h.choose(0);
+    h.choose(1);
     h.player.calls.clear();
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QCOMPARE(h.player.calls,
              (QStringList{u"Movie http://"_s, u"Movie "_s + h.movie(u"甲"_s), u"Play"_s}));
     QCOMPARE(h.history(), (QStringList{u"甲"_s, u"乙"_s, u"甲"_s}));
@@ -83,7 +84,7 @@ void TestSelection::arrivedFileOfStarredRowPlays()
     h.load();
     QCOMPARE(h.list()->item(0)->text(), u"* 迟到"_s);
     h.app.cache(u"迟到"_s);
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QCOMPARE(h.player.Movie(), h.movie(u"迟到"_s));
     QCOMPARE(h.list(u"List2"_s)->count(), 0);
 }
@@ -96,7 +97,7 @@ void TestSelection::queuedRowIsIgnored()
     h.app.cache(u"乙"_s);
     h.load();
     h.queue(1);
-    h.list()->setCurrentRow(1);
+    h.choose(1);
     QVERIFY(h.player.calls.isEmpty());
     QCOMPARE(h.list(u"List2"_s)->count(), 1);
     QVERIFY(h.history().isEmpty());
@@ -108,7 +109,7 @@ void TestSelection::fullQueueDropsTheChoice()
     h.load();
     for (int row = 0; row < 5; ++row)
         h.queue(row);
-    h.list()->setCurrentRow(5);
+    h.choose(5);
     QCOMPARE(h.list(u"List2"_s)->count(), 5);
     QCOMPARE(h.list()->item(5)->text(), u"* f"_s);
     QVERIFY(h.messages.shown.isEmpty());
@@ -119,7 +120,7 @@ void TestSelection::notCachedIsQueuedAndServerUnreachable()
 {
     Harness h({u"远方"_s});
     h.load();
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QCOMPARE(h.list(u"List2"_s)->count(), 1);
     QCOMPARE(h.list(u"List2"_s)->item(0)->text(), u"* 远方"_s);
     QCOMPARE(h.list(u"List2"_s)->item(0)->data(Qt::UserRole).toInt(), 0);
@@ -139,7 +140,7 @@ void TestSelection::longMovieClampsTheBar()
     h.app.cache(u"长"_s);
     h.player.totalFrames = 40000;
     h.load();
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QCOMPARE(h.maximum(), 32767);
     QCOMPARE(h.player.Movie(), h.movie(u"长"_s));
 }
@@ -158,7 +159,7 @@ void TestSelection::listModesRecordNothing()
     h.app.cache(u"甲"_s);
     Form1 &form = h.load();
     form.CurrentCategory = mode;
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QCOMPARE(h.player.Movie(), h.movie(u"甲"_s));
     QVERIFY(h.history().isEmpty());
 }
@@ -174,24 +175,32 @@ void TestSelection::customFolderRoad()
     form.findChild<QComboBox *>(u"Combo1"_s)->setEditText(u"我的动画"_s);
     h.list()->addItems({u"小猫"_s, u"不见了"_s});
 
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QCOMPARE(h.player.calls, (QStringList{u"Movie http://"_s, u"Movie "_s + file}));
     QCOMPARE(h.maximum(), 77);
 
     h.player.calls.clear();
-    h.list()->setCurrentRow(1);
+    h.choose(1);
     QCOMPARE(h.player.calls, QStringList{u"Movie http://"_s});
     QVERIFY(h.messages.shown.isEmpty());
     QVERIFY(h.history().isEmpty());
 }
 
+void TestSelection::unusableNameIsRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("climbing") << u"../../cons/guihu"_s;
+    QTest::newRow("too long for a file name") << QString(300, u'x');
+}
+
 void TestSelection::unusableNameIsRefused()
 {
-    Harness h({u"../../cons/guihu"_s});
+    QFETCH(QString, name);
+    Harness h({name});
     h.load();
-    h.list()->setCurrentRow(0);
+    h.choose(0);
     QCOMPARE(h.messages.shown.size(), 1);
-    QVERIFY(h.messages.shown[0].text.contains(u"../../cons/guihu"_s));
+    QVERIFY(h.messages.shown[0].text.contains(name));
     QVERIFY(h.player.calls.isEmpty());
     QCOMPARE(h.list(u"List2"_s)->count(), 0);
 }

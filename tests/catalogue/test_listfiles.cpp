@@ -27,6 +27,8 @@ private Q_SLOTS:
     void unusableNamesAreNeverLookedUp();
     void names_data();
     void names();
+    void cacheNameLength_data();
+    void cacheNameLength();
 };
 
 void TestListFiles::decodeLines_data()
@@ -172,6 +174,40 @@ void TestListFiles::names()
     QFETCH(QString, name);
     QFETCH(bool, usable);
     QCOMPARE(isUsableProgrammeName(name), usable);
+}
+
+void TestListFiles::cacheNameLength_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("usable");
+    const QString han(81, QChar(0x4e50)); // 81 x 3 bytes of UTF-8
+    QTest::newRow("ascii, longest") << QString(244, u'a') << true;
+    QTest::newRow("ascii, one byte more") << QString(245, u'a') << false;
+    QTest::newRow("chinese, longest") << han + u"a"_s << true;
+    QTest::newRow("chinese, one byte more") << han + u"ab"_s << false;
+    QTest::newRow("chinese, one character more") << han + QChar(0x4e50) << false;
+    QTest::newRow("three hundred") << QString(300, u'x') << false;
+}
+
+void TestListFiles::cacheNameLength()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, usable);
+    QCOMPARE(isUsableCacheName(name), usable);
+    // An accepted name really fits: its cache file and the temporary
+    // companion can both be made on this file system.
+    if (usable) {
+        QTemporaryDir dir;
+        for (const QString &suffix : {u".swf"_s, u".swf.AbC123"_s}) {
+            QFile file(dir.filePath(name + suffix));
+            QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+        }
+    }
+    // The list still shows it, unmarked, and never looks it up on disk.
+    AppFolder app;
+    app.writeList(u"cons/b01.inb"_s, {name});
+    QCOMPARE(loadProgrammeRows(app.path(), u"cons/b01.inb"_s, app.flashDir()),
+             QStringList{u"* "_s + name});
 }
 
 QTEST_GUILESS_MAIN(TestListFiles)

@@ -49,6 +49,8 @@ struct FormHarness
             r.append(list()->item(i)->text());
         return r;
     }
+    // The user chooses the row, as a click on it does.
+    void choose(int row) const { form->chooseRow(row); }
     // Puts an entry for the row into the download queue, as a running
     // download would.
     void queue(int row, const QString &text = QStringLiteral("* x")) const

@@ -1,0 +1,27 @@
+#include "app/programmelistview.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+void ProgrammeListView::keyPressEvent(QKeyEvent *event)
+{
+    const QModelIndex before = currentIndex();
+    QListWidget::keyPressEvent(event);
+    // Only a move the user made counts; the row is selected as well, since
+    // focus alone can leave a current row that is not selected.
+    const QModelIndex after = currentIndex();
+    if (after.isValid() && after != before && selectionModel()->isSelected(after))
+        Q_EMIT rowChosen();
+}
+
+void ProgrammeListView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    // A click, or a press dragged to another row, ends over the row that is
+    // now current; a release beside the rows chooses nothing.
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && index == currentIndex())
+        Q_EMIT rowChosen();
+}

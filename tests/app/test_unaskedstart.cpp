@@ -1,0 +1,148 @@
+// After a message box about a failed choice, a category switch must start
+// nothing: the real window under a real display, real message boxes closed
+// with a click on OK, and real mouse clicks on the list and the buttons.
+#include "app/form1.h"
+#include "app/imagebutton.h"
+#include "app/qtmessageboxes.h"
+#include "catalogue/textfile.h"
+#include "support/appfolder.h"
+#include "support/fakes.h"
+#include "support/faultserver.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Harness
+{
+    AppFolder app;
+    FaultServer server;
+    FakePlayer player;
+    FakeBrowser browser;
+    QtMessageBoxes messages;
+    FakeSound sound;
+    std::unique_ptr<Form1> form;
+    QTimer closer;
+    QStringList boxTexts;
+
+    Harness()
+    {
+        // Category 1 offers a programme the server does not have and one
+        // whose name cannot be a file name; categories 2 to 4 hold one, two
+        // and three programmes, all cached so that an unasked start would
+        // play one and write the history.
+        app.writeList(u"cons/b01.inb"_s, {u"没有的节目"_s, u"坏/名字"_s});
+        const QStringList names = {u"一"_s, u"二"_s, u"三"_s};
+        for (int n = 2; n <= 4; ++n) {
+            app.writeList(u"cons/b%1.inb"_s.arg(n, 2, 10, QLatin1Char('0')), names.mid(0, n - 1));
+        }
+        for (const QString &name : names)
+            app.cache(name);
+        app.writeList(u"cons/lishi.inb"_s, {u"以前"_s});
+        QVERIFY(server.listen());
+
+        // Every message box is closed the way a child closes it: a click on OK.
+        closer.setInterval(50);
+        QObject::connect(&closer, &QTimer::timeout, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            boxTexts.append(box->text());
+            QAbstractButton *ok = box->button(QMessageBox::Ok);
+            QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+        });
+        closer.start();
+    }
+    void load()
+    {
+        form = std::make_unique<Form1>(
+            AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 2000},
+            Services{&player, &browser, &messages, &sound});
+        messages.setParent(form.get());
+        form->Form_Load();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+    QListWidget *list() const { return form->findChild<QListWidget *>(u"List1"_s); }
+    QListWidget *queue() const { return form->findChild<QListWidget *>(u"List2"_s); }
+    void clickRow(int row) const
+    {
+        QListWidget *l = list();
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                          l->visualItemRect(l->item(row)).center());
+    }
+    void clickCategory(int n) const
+    {
+        auto *button = form->findChild<ImageButton *>(u"Image%1"_s.arg(n));
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    }
+    int programmeRequests() const
+    {
+        int count = 0;
+        for (const FaultServer::Request &r : server.requests())
+            count += r.path.contains("/flash/") ? 1 : 0;
+        return count;
+    }
+    QByteArray history() const { return app.readBytes(u"cons/lishi.inb"_s); }
+};
+
+} // namespace
+
+class TestUnaskedStart : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void switchAfterAMessageStartsNothing();
+};
+
+void TestUnaskedStart::switchAfterAMessageStartsNothing()
+{
+    Harness h;
+    h.load();
+    const QByteArray history = h.history();
+    for (int round = 0; round < 20; ++round) {
+        // Alternate the failed download and the refused name, and the
+        // lists of one, two and three rows switched to afterwards.
+        const bool download = round % 2 == 0;
+        const int target = 2 + round % 3;
+        if (h.form->CurrentCategory != u"/xiaogushi/"_s)
+            h.clickCategory(1);
+        QCOMPARE(h.form->CurrentCategory, u"/xiaogushi/"_s);
+
+        const int boxes = h.boxTexts.size();
+        const int requests = h.programmeRequests();
+        h.clickRow(download ? 0 : 1);
+        QTRY_COMPARE_WITH_TIMEOUT(h.boxTexts.size(), boxes + 1, 10000);
+        QVERIFY2(h.boxTexts.last().contains(download ? u"文件无法找到"_s : u"坏/名字"_s),
+                 qPrintable(h.boxTexts.last()));
+        QTRY_COMPARE_WITH_TIMEOUT(h.queue()->count(), 0, 10000);
+        QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+
+        h.clickCategory(target);
+        // On a real display the click also gives the window back its
+        // activation, which the closed box took: the list regains the focus
+        // with a new set of rows and nothing current.
+        h.form->activateWindow();
+        QTest::qWait(300);
+        QCOMPARE(h.list()->count(), target - 1);
+        QVERIFY2(h.list()->selectedItems().isEmpty(), qPrintable(u"round %1"_s.arg(round)));
+        QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
+        QCOMPARE(h.queue()->count(), 0);
+        QCOMPARE(h.player.Movie(), FlashPlayer::EmptyMovie);
+        QCOMPARE(h.history(), history);
+        QCOMPARE(h.boxTexts.size(), boxes + 1);
+    }
+}
+
+QTEST_MAIN(TestUnaskedStart)
+#include "test_unaskedstart.moc"
