@@ -17,10 +17,19 @@ if [ -x tests/run_fuzzers.sh ]; then
     tests/run_fuzzers.sh 5
 fi
 
-bad=$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -c warning || true)
-if [ "$bad" != 0 ]; then
-    echo "clang-format would change $bad places; run clang-format -i on the files named above"
-    git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep warning | head -20
+tools/check_layers.sh
+
+# The formatting check must be able to fail: without the tool it would pass
+# having checked nothing.
+if ! command -v clang-format >/dev/null 2>&1; then
+    echo "clang-format is missing, so the formatting cannot be checked"
     exit 1
 fi
+if ! git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror 2>/tmp/qorvel-format.$$; then
+    head -20 /tmp/qorvel-format.$$
+    rm -f /tmp/qorvel-format.$$
+    echo "clang-format would change the files named above; run clang-format -i on them"
+    exit 1
+fi
+rm -f /tmp/qorvel-format.$$
 echo "All tests passed."

@@ -6,7 +6,6 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -16,7 +15,7 @@ constexpr int GiveUpMs = 120000;
 
 struct Window : FormHarness
 {
-    QListWidget *list = nullptr;
+    ProgrammeListView *list = nullptr;
 
     Window(const QString &serverBase, const QString &name)
     {
@@ -48,7 +47,7 @@ WindowRun clickAndDownload(const QString &serverBase, const QString &name,
 {
     WindowRun run;
     Window w(serverBase, name);
-    if (!QTest::qWaitForWindowExposed(w.form.get()) || !w.list || w.list->count() != 1) {
+    if (!QTest::qWaitForWindowExposed(w.form.get()) || !w.list || w.model()->count() != 1) {
         run.error = QStringLiteral("the window did not come up with one row");
         return run;
     }
@@ -56,7 +55,7 @@ WindowRun clickAndDownload(const QString &serverBase, const QString &name,
         run.error = QStringLiteral("unexpected key ") + w.form->ServerKey;
         return run;
     }
-    const QRect row = w.list->visualItemRect(w.list->item(0));
+    const QRect row = w.list->visualRect(w.model()->index(0));
     if (row.isEmpty()) {
         run.error = QStringLiteral("the row is not visible");
         return run;
@@ -70,7 +69,7 @@ WindowRun clickAndDownload(const QString &serverBase, const QString &name,
     QObject::connect(w.list->model(), &QAbstractItemModel::dataChanged, &loop, [&] {
         if (doneNs >= 0)
             return;
-        if (w.list->item(0)->text() != arrived) {
+        if (w.row(0) != arrived) {
             lastChangeNs = clock.nsecsElapsed();
             return;
         }

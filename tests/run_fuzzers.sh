@@ -24,7 +24,8 @@ build() {
 
 build download/fuzz/fuzz_contentrange.cpp "$root/src/download/contentrange.cpp"
 build download/fuzz/fuzz_keyfile.cpp "$root/src/download/serverkey.cpp" \
-    "$root/src/catalogue/textfile.cpp" "$root/src/app/apperror.cpp"
+    "$root/src/core/textfile.cpp" "$root/src/core/apperror.cpp" \
+    "$root/src/core/apppaths.cpp"
 build playback/fuzz/fuzz_swfreader.cpp "$root/src/playback/swfreader.cpp" \
     "$root/src/playback/swfcompress.cpp" "$root/src/playback/swfrewriter.cpp" \
     "$root/src/playback/swfactions.cpp" -lz -llzma

@@ -1,6 +1,5 @@
 #include "app/form1.h"
 
-#include "app/apperror.h"
 #include "app/designgeometry.h"
 #include "app/folderbox.h"
 #include "app/imagebutton.h"
@@ -8,21 +7,31 @@
 #include "app/resources.h"
 #include "catalogue/categorytable.h"
 #include "catalogue/programmelist.h"
+#include "catalogue/programmelistmodel.h"
+#include "core/apperror.h"
+#include "download/downloadqueue.h"
 #include "download/serverkey.h"
 #include "playback/flashplayer.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QRadioButton>
 
 Form1::Form1(AppSettings settings, Services services, QWidget *parent)
-    : QWidget(parent), m_settings(std::move(settings)), m_services(services)
+    : QWidget(parent), m_settings(std::move(settings)), m_paths(m_settings.appDir),
+      m_services(services)
 {
     Q_ASSERT(m_services.player && m_services.browser && m_services.messages && m_services.sound);
+    m_programmes = new ProgrammeListModel(this);
     createControls();
-    m_downloads = new ProgrammeDownloads(this, List2, m_settings.rangeWaitMs, this);
+    m_downloads = new DownloadQueue(
+        m_programmes,
+        DownloadQueue::Settings{m_settings.downloadServer, m_paths, m_settings.rangeWaitMs},
+        [this] { return ServerKey; }, this);
+    connect(m_downloads, &DownloadQueue::arrived, this, &Form1::programmeArrived);
+    connect(m_downloads, &DownloadQueue::failed, this,
+            [this](int, const QString &message) { tellUser(message); });
+    connect(m_downloads, &DownloadQueue::keyFileRefreshed, this, &Form1::LoadServerKey);
     // Only the user's own choice plays or fetches a programme; a click also
     // counts on the row already selected, to try a failed download again.
     connect(List1, &ProgrammeListView::rowChosen, this, &Form1::List1_Click);
@@ -37,22 +46,14 @@ Form1::~Form1()
     m_services.browser->widget()->setParent(nullptr);
 }
 
-QString Form1::appPath(const QString &relative) const
-{
-    QString r = relative;
-    r.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return m_settings.appDir + QLatin1Char('/') + r;
-}
-
 void Form1::Form_Load()
 {
-    FlashDir = appPath(QStringLiteral("res/fla/"));
+    FlashDir = m_paths.flashDir();
     Form_Resize();
 
     // The key file must be there and hold a line: without it no programme
     // can ever be fetched, so this is a broken installation.
-    const QString keyFile = appPath(QStringLiteral("cons/guihu.inb"));
-    QFile file(keyFile);
+    QFile file(m_paths.keyFile());
     if (!file.exists())
         throw AppError(AppError::FileNotFound, QStringLiteral("文件未找到: guihu.inb"));
     if (!file.open(QIODevice::ReadOnly))
@@ -67,7 +68,6 @@ void Form1::Form_Load()
     m_services.browser->setSilent(true);
     ShowStartCategory();
     LoadCustomCategories();
-    m_loaded = true;
 }
 
 void Form1::ShowStartCategory()
@@ -98,7 +98,7 @@ void Form1::ImageClick(int n)
             QString::number(c.selectedPicture), Resources::bitmap(c.selectedPicture));
         PlayResourceSound(c.sound);
         resetOptions(c.optionsEnabled);
-        Combo1->setEditText(QStringLiteral("自定义节目"));
+        Combo1->setEditText(AppPaths::CustomFolderName);
     });
 }
 
@@ -146,16 +146,15 @@ void Form1::PlayResourceSound(const QString &name)
 
 void Form1::LoadProgrammeList(const QString &listFile)
 {
-    List1->clear();
-    List1->addItems(loadProgrammeRows(m_settings.appDir, listFile, FlashDir));
+    m_programmes->clear();
+    m_programmes->setItems(loadProgrammeItems(m_paths, listFile));
     List1->setCurrentRow(-1);
 }
 
 void Form1::LoadServerKey()
 {
     // A key file that is missing or empty leaves the key as it was.
-    if (const std::optional<QString> key =
-            loadServerKeyFrom(appPath(QStringLiteral("cons/guihu.inb"))))
+    if (const std::optional<QString> key = loadServerKeyFrom(m_paths.keyFile()))
         ServerKey = *key;
 }
 
@@ -163,7 +162,7 @@ void Form1::WebBrowser1_NavigateError(const QString &url)
 {
     // The fallback page failing too is not answered again, or a missing
     // fallback would loop for ever.
-    const QString fallback = appPath(QStringLiteral("res/showoff.htm"));
+    const QString fallback = m_paths.offlinePage();
     if (url == fallback)
         return;
     m_services.browser->navigate(fallback);

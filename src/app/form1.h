@@ -2,26 +2,26 @@
 
 #include "app/services.h"
 #include "app/settings.h"
-#include "download/programmedownload.h"
+#include "core/apppaths.h"
 
 #include <QWidget>
 #include <array>
 #include <functional>
 
 class AppError;
+class DownloadQueue;
 class FolderBox;
 class ImageButton;
-class QComboBox;
-class QLabel;
+class ProgrammeListModel;
 class ProgrammeListView;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
-// The main window. It owns the controls and the window-level state; the
-// subsystems do the work its handlers hand them.
-class Form1 : public QWidget, private DownloadHost
+// The main window. It owns the controls and the window-level state and wires
+// them to the models; the decisions are made by the subsystems its handlers
+// call.
+class Form1 : public QWidget
 {
     Q_OBJECT
 public:
@@ -62,7 +62,11 @@ public:
     void Combo1_Click();
 
     const AppSettings &settings() const { return m_settings; }
-    QString appPath(const QString &relative) const;
+    const AppPaths &paths() const { return m_paths; }
+    // The rows of the list shown and the downloads waiting, for whoever
+    // needs their state (play-all, menus, tests).
+    ProgrammeListModel *programmes() const { return m_programmes; }
+    DownloadQueue *downloads() const { return m_downloads; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -83,21 +87,14 @@ private:
     void report(const AppError &error);
     void playFromStart(const QString &file);
     void setPositionMaximum(int totalFrames);
-
-    // Working for the download queue.
-    QString programmeSource() const override { return m_settings.downloadServer; }
-    QString currentServerKey() const override { return ServerKey; }
-    QString cacheFolder() const override { return FlashDir; }
-    QString applicationPath(const QString &relative) const override { return appPath(relative); }
-    void setRowText(int row, const QString &text) override;
-    void programmeArrived(int row, const QString &rowText, const QString &file) override;
-    void tellUser(const QString &text) override;
-    void reloadServerKey() override { LoadServerKey(); }
+    void programmeArrived(int row, const QString &file);
+    void tellUser(const QString &text);
 
     AppSettings m_settings;
+    AppPaths m_paths;
     Services m_services;
-    bool m_loaded = false;
-    ProgrammeDownloads *m_downloads = nullptr;
+    ProgrammeListModel *m_programmes = nullptr;
+    DownloadQueue *m_downloads = nullptr;
 
     // Controls, named as the design names them (also their objectNames).
     std::array<ImageButton *, 14> m_categoryButtons{};
@@ -106,8 +103,6 @@ private:
     ImageButton *Image17 = nullptr;
     ImageButton *Image20 = nullptr;
     ProgrammeListView *List1 = nullptr;
-    QListWidget *List2 = nullptr;
-    QListWidget *List3 = nullptr;
     QScrollBar *HScroll1 = nullptr;
     QRadioButton *Option1 = nullptr;
     QRadioButton *Option2 = nullptr;

@@ -6,13 +6,13 @@
 #include "app/programmelistview.h"
 #include "app/resources.h"
 #include "catalogue/categorytable.h"
+#include "catalogue/programmelistmodel.h"
 #include "playback/flashplayer.h"
 
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -82,6 +82,9 @@ void Form1::createControls()
     named(player, QStringLiteral("ShockwaveFlash1"));
 
     List1 = named(new ProgrammeListView(this), QStringLiteral("List1"));
+    List1->setModel(m_programmes);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QPalette listPal = List1->palette();
     listPal.setColor(QPalette::Base, ListYellow);
     listPal.setColor(QPalette::Text, ListOrange);
@@ -109,7 +112,7 @@ void Form1::createControls()
     connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
     Combo1->setEditable(true);
     Combo1->lineEdit()->setReadOnly(true);
-    Combo1->setEditText(QStringLiteral("自定义节目"));
+    Combo1->setEditText(AppPaths::CustomFolderName);
     for (QWidget *w : {static_cast<QWidget *>(Option1), static_cast<QWidget *>(Option2),
                        static_cast<QWidget *>(Combo1)})
         w->setFont(chineseFont(9));
@@ -136,9 +139,4 @@ void Form1::createControls()
     QWidget *browser = m_services.browser->widget();
     browser->setParent(this);
     named(browser, QStringLiteral("WebBrowser1"));
-
-    List2 = named(new QListWidget(this), QStringLiteral("List2"));
-    List2->hide();
-    List3 = named(new QListWidget(this), QStringLiteral("List3"));
-    List3->hide();
 }

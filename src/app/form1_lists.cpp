@@ -1,22 +1,20 @@
 // The personal lists: favourites, history and the child's own folders.
 #include "app/folderbox.h"
 #include "app/form1.h"
-
-#include "catalogue/categorytable.h"
-#include "lists/customprogrammes.h"
-
 #include "app/programmelistview.h"
-
-#include <QListWidget>
+#include "catalogue/categorytable.h"
+#include "catalogue/programmelistmodel.h"
+#include "download/downloadqueue.h"
+#include "lists/customprogrammes.h"
 
 void Form1::Label2_Click()
 {
-    guarded([&] { showPersonalList(ListMode::Favourites, QStringLiteral("cons/shoucang.inb")); });
+    guarded([&] { showPersonalList(ListMode::Favourites, AppPaths::FavouritesList); });
 }
 
 void Form1::Label3_Click()
 {
-    guarded([&] { showPersonalList(ListMode::History, QStringLiteral("cons/lishi.inb")); });
+    guarded([&] { showPersonalList(ListMode::History, AppPaths::HistoryList); });
 }
 
 void Form1::showPersonalList(const QString &mode, const QString &listFile)
@@ -30,12 +28,12 @@ void Form1::showPersonalList(const QString &mode, const QString &listFile)
     uncheckOptions();
     m_services.browser->navigate(m_settings.infoSite + QStringLiteral("show15.htm"));
     ResetCategoryButtons();
-    Combo1->setEditText(QStringLiteral("自定义节目"));
+    Combo1->setEditText(AppPaths::CustomFolderName);
 }
 
 bool Form1::refusedWhileDownloading()
 {
-    if (List2->count() == 0)
+    if (m_downloads->isEmpty())
         return false;
     m_services.messages->show(QStringLiteral("正在下载，请稍候！"), QStringLiteral("提示"),
                               MessageBoxes::Icon::Information);
@@ -44,15 +42,15 @@ bool Form1::refusedWhileDownloading()
 
 void Form1::LoadCustomCategories()
 {
-    Combo1->addItems(CustomProgrammes::folders(appPath(QStringLiteral("自定义节目"))));
-    Combo1->setEditText(QStringLiteral("自定义节目"));
+    Combo1->addItems(CustomProgrammes::folders(m_paths.customDir()));
+    Combo1->setEditText(AppPaths::CustomFolderName);
 }
 
 bool Form1::Combo1_DropDown()
 {
-    if (CurrentCategory == ListMode::Custom || List2->count() == 0)
+    if (CurrentCategory == ListMode::Custom || m_downloads->isEmpty())
         return true;
-    Combo1->setEditText(QStringLiteral("自定义节目"));
+    Combo1->setEditText(AppPaths::CustomFolderName);
     refusedWhileDownloading();
     List1->setFocus();
     return false;
@@ -68,12 +66,14 @@ void Form1::Combo1_Click()
     uncheckOptions();
     m_services.browser->navigate(m_settings.infoSite + QStringLiteral("show15.htm"));
     guarded([&] { ResetCategoryButtons(); });
-    List1->clear();
+    QList<ProgrammeItem> items;
     const QString folder = Combo1->currentText();
-    if (!folder.contains(QLatin1Char('/')) && !folder.contains(QLatin1String("..")))
-        List1->addItems(
-            CustomProgrammes::programmes(appPath(QStringLiteral("自定义节目/")) + folder));
-    if (List1->count() == 0)
+    if (!folder.contains(QLatin1Char('/')) && !folder.contains(QLatin1String(".."))) {
+        for (const QString &name : CustomProgrammes::programmes(m_paths.customDir() + folder))
+            items.append({name, ProgrammeState::Custom});
+    }
+    m_programmes->setItems(items);
+    if (items.isEmpty())
         m_services.messages->show(CustomProgrammes::emptyFolderMessage());
     List1->setFocus();
 }

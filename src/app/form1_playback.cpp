@@ -1,22 +1,18 @@
 // Choosing a programme: play it from the cache, from the child's own folder,
 // or fetch it first.
-#include "app/form1.h"
-
 #include "app/folderbox.h"
-
-#include "app/apperror.h"
+#include "app/form1.h"
+#include "app/programmelistview.h"
 #include "catalogue/categorytable.h"
-#include "catalogue/programmelist.h"
+#include "catalogue/programmelistmodel.h"
 #include "catalogue/programmename.h"
+#include "core/apperror.h"
+#include "download/downloadqueue.h"
 #include "lists/history.h"
 #include "playback/flashplayer.h"
 #include "playback/programmeselection.h"
 
-#include "app/programmelistview.h"
-#include <QComboBox>
 #include <QFileInfo>
-
-#include <QListWidget>
 #include <QScrollBar>
 
 namespace {
@@ -31,11 +27,10 @@ void Form1::List1_Click()
     guarded([&] {
         SelectionInput in;
         in.row = List1->currentRow();
-        in.rowText = in.row >= 0 ? List1->item(in.row)->text() : QString();
+        in.name = m_programmes->isValidRow(in.row) ? m_programmes->item(in.row).name : QString();
         in.customMode = CurrentCategory == ListMode::Custom;
-        for (int i = 0; i < List2->count(); ++i)
-            in.queuedRows.append(List2->item(i)->data(Qt::UserRole).toInt());
-        in.customDir = appPath(QStringLiteral("自定义节目/"));
+        in.queuedRows = m_downloads->rows();
+        in.customDir = m_paths.customDir();
         in.customFolder = Combo1->currentText();
         in.flashDir = FlashDir;
 
@@ -89,29 +84,23 @@ void Form1::AddToHistory()
 {
     if (!History::isRecorded(CurrentCategory))
         return;
-    const QListWidgetItem *item = List1->currentItem();
-    if (!item)
+    const int row = List1->currentRow();
+    if (!m_programmes->isValidRow(row))
         return;
-    History::record(appPath(QStringLiteral("cons/lishi.inb")), ProgrammeRow::nameOf(item->text()));
+    History::record(m_paths.historyFile(), m_programmes->item(row).name);
 }
 
 void Form1::StartProgrammeDownload()
 {
     const int row = List1->currentRow();
-    if (row < 0)
-        return;
-    m_downloads->request(row, List1->item(row)->text());
+    if (row >= 0)
+        m_downloads->request(row);
 }
 
-void Form1::setRowText(int row, const QString &text)
+void Form1::programmeArrived(int row, const QString &file)
 {
-    if (QListWidgetItem *item = List1->item(row))
-        item->setText(text);
-}
-
-void Form1::programmeArrived(int row, const QString &rowText, const QString &file)
-{
-    setRowText(row, rowText);
+    // Selecting the row is the program's doing, not a choice: it plays the
+    // programme here, once.
     List1->setCurrentRow(row);
     playFromStart(file);
     AddToHistory();

@@ -1,9 +1,9 @@
-#include "app/apperror.h"
 #include "app/form1.h"
 #include "app/qtmessageboxes.h"
-#include "app/wavesound.h"
 #include "app/webinfobrowser.h"
+#include "core/apperror.h"
 #include "playback/ruffleplayer.h"
+#include "sound/wavesound.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -3,10 +3,26 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+int ProgrammeListView::currentRow() const
+{
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.row() : -1;
+}
+
+void ProgrammeListView::setCurrentRow(int row)
+{
+    const QModelIndex index = model() ? model()->index(row, 0) : QModelIndex();
+    if (!index.isValid()) {
+        selectionModel()->clear();
+        return;
+    }
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
 void ProgrammeListView::keyPressEvent(QKeyEvent *event)
 {
     const QModelIndex before = currentIndex();
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
     // Only a move the user made counts; the row is selected as well, since
     // focus alone can leave a current row that is not selected.
     const QModelIndex after = currentIndex();
@@ -16,7 +32,7 @@ void ProgrammeListView::keyPressEvent(QKeyEvent *event)
 
 void ProgrammeListView::mouseReleaseEvent(QMouseEvent *event)
 {
-    QListWidget::mouseReleaseEvent(event);
+    QListView::mouseReleaseEvent(event);
     // A click, or a press dragged to another row, ends over the row that is
     // now current; a release beside the rows chooses nothing.
     if (event->button() != Qt::LeftButton)

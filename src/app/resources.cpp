@@ -1,6 +1,6 @@
 #include "app/resources.h"
 
-#include "app/apperror.h"
+#include "core/apperror.h"
 
 #include <QFile>
 

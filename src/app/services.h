@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/soundoutput.h"
+
 #include <QObject>
 #include <QString>
 
@@ -33,16 +35,6 @@ public:
                       Icon icon = Icon::None) = 0;
     // Yes and No, stop icon, No the default; true only for Yes.
     virtual bool confirm(const QString &text) = 0;
-};
-
-// Plays a WAVE image from memory in the background; a new sound cuts off the
-// one before.
-class SoundOutput
-{
-public:
-    virtual ~SoundOutput() = default;
-    virtual void play(const QByteArray &wave) = 0;
-    virtual void setMuted(bool muted) = 0;
 };
 
 // The pieces the window is built from.

@@ -1,8 +1,8 @@
 #include "catalogue/programmelist.h"
 
-#include "app/apperror.h"
 #include "catalogue/programmename.h"
-#include "catalogue/textfile.h"
+#include "core/apperror.h"
+#include "core/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,36 +14,33 @@ QString cacheFileOf(const QString &flashDir, const QString &name)
 
 namespace {
 
-QString markRow(const QString &flashDir, const QString &name)
+ProgrammeState cacheStateOf(const QString &flashDir, const QString &name)
 {
     // A name that cannot be a file name is never looked up on disk.
     if (!isUsableCacheName(name))
-        return ProgrammeRow::NotCached + name;
+        return ProgrammeState::NotCached;
     const QString path = cacheFileOf(flashDir, name);
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile() || info.isHidden())
-        return ProgrammeRow::NotCached + name;
+        return ProgrammeState::NotCached;
     if (info.size() != 0)
-        return ProgrammeRow::Cached + name;
+        return ProgrammeState::Cached;
     if (!QFile::remove(path))
         throw AppError(AppError::PermissionDenied,
                        QStringLiteral("没有权限: %1").arg(info.fileName()));
-    return ProgrammeRow::NotCached + name;
+    return ProgrammeState::NotCached;
 }
 
 } // namespace
 
-QStringList loadProgrammeRows(const QString &appDir, const QString &listFile,
-                              const QString &flashDir)
+QList<ProgrammeItem> loadProgrammeItems(const AppPaths &paths, const QString &listFile)
 {
-    QString relative = listFile;
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QStringList lines = TextFile::readLines(appDir + QLatin1Char('/') + relative);
-
-    QStringList rows;
+    const QStringList lines = TextFile::readLines(paths.file(listFile));
+    const QString flashDir = paths.flashDir();
+    QList<ProgrammeItem> items;
     for (const QString &line : lines) {
         if (!line.isEmpty())
-            rows.append(markRow(flashDir, line));
+            items.append({line, cacheStateOf(flashDir, line)});
     }
-    return rows;
+    return items;
 }

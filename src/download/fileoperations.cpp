@@ -1,6 +1,6 @@
 #include "download/fileoperations.h"
 
-#include "app/apperror.h"
+#include "core/apperror.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "download/resumabledownload.h"
 
-#include "app/apperror.h"
+#include "core/apperror.h"
 #include "download/fileoperations.h"
 #include "download/rangetransfer.h"
 

@@ -1,8 +1,8 @@
 #include "download/serverkey.h"
 
-#include "catalogue/textfile.h"
+#include "core/apppaths.h"
+#include "core/textfile.h"
 
-#include <QDir>
 #include <QFile>
 
 namespace ServerKey {
@@ -21,12 +21,12 @@ std::optional<QString> fromFileBytes(const QByteArray &bytes)
 
 QString keyFilePath(const QString &appDir)
 {
-    return QDir(appDir).filePath(QStringLiteral("cons/guihu.inb"));
+    return AppPaths(appDir).keyFile();
 }
 
 QString refreshFilePath(const QString &appDir)
 {
-    return QDir(appDir).filePath(QStringLiteral("cons/guihu2.inb"));
+    return AppPaths(appDir).keyRefreshFile();
 }
 
 } // namespace ServerKey

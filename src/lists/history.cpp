@@ -1,8 +1,8 @@
 #include "lists/history.h"
 
-#include "app/apperror.h"
 #include "catalogue/categorytable.h"
-#include "catalogue/textfile.h"
+#include "core/apperror.h"
+#include "core/textfile.h"
 
 #include <QFileInfo>
 

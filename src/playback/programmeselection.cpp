@@ -8,7 +8,7 @@ SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QStr
     if (in.row < 0)
         return {};
     if (in.customMode) {
-        const QString &name = in.rowText;
+        const QString &name = in.name;
         if (!isUsableProgrammeName(name) || !isUsableProgrammeName(in.customFolder))
             return {SelectionRoad::UnusableName, name, {}};
         const QString path =
@@ -18,7 +18,7 @@ SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QStr
     if (in.queuedRows.contains(in.row))
         return {};
 
-    const QString name = ProgrammeRow::nameOf(in.rowText);
+    const QString &name = in.name;
     if (!isUsableCacheName(name))
         return {SelectionRoad::UnusableName, name, {}};
     const QString path = cacheFileOf(in.flashDir, name);

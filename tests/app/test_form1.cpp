@@ -1,13 +1,12 @@
 // Start-up and category switching on the real window with recording doubles.
-#include "app/apperror.h"
 #include "app/form1.h"
 #include "app/imagebutton.h"
 #include "catalogue/categorytable.h"
+#include "core/apperror.h"
 #include "support/formharness.h"
 
 #include <QComboBox>
 #include <QFile>
-#include <QListWidget>
 #include <QRadioButton>
 #include <QtTest>
 #include <memory>
@@ -22,10 +21,6 @@ struct Harness : FormHarness
 {
     Form1 &make() { return FormHarness::make(u"http://dl.invalid/"_s, Site); }
     Form1 &load() { return FormHarness::load(u"http://dl.invalid/"_s, Site); }
-    QListWidget *list(const char *name = "List1") const
-    {
-        return FormHarness::list(QLatin1String(name));
-    }
     ImageButton *button(int n) const { return form->findChild<ImageButton *>(u"Image%1"_s.arg(n)); }
     QRadioButton *option(int n) const
     {
@@ -181,8 +176,8 @@ void TestForm1::switchRefusedWhileDownloading()
     Harness h;
     h.app.writeList(u"cons/b01.inb"_s, {u"甲"_s, u"乙"_s});
     Form1 &form = h.load();
-    h.list()->item(1)->setText(u"正在下载 40%"_s);
-    h.list("List2")->addItem(u"* 乙"_s);
+    h.queue(1);
+    h.model()->setState(1, ProgrammeState::Downloading, 40);
     form.ImageClick(2);
     QCOMPARE(h.messages.shown.size(), 1);
     QCOMPARE(h.messages.shown[0].text, u"正在下载，请稍候！"_s);
@@ -191,6 +186,7 @@ void TestForm1::switchRefusedWhileDownloading()
     QCOMPARE(form.CurrentCategory, u"/xiaogushi/"_s);
     QCOMPARE(h.rows(), (QStringList{u"* 甲"_s, u"正在下载 40%"_s}));
     QCOMPARE(h.pictures(), h.expectedPictures(1));
+    QCOMPARE(h.queued(), 1);
 }
 
 void TestForm1::missingListIsReportedNotFatal()

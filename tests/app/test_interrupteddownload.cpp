@@ -5,7 +5,7 @@
 #include "support/fakes.h"
 #include "support/faultserver.h"
 
-#include <QListWidget>
+#include "catalogue/programmelistmodel.h"
 #include <QProcess>
 #include <QtTest>
 
@@ -52,9 +52,8 @@ void TestInterruptedDownload::killedMidDownload()
     Form1 form(AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 1000},
                Services{&player, &browser, &messages, &sound});
     form.Form_Load();
-    auto *list = form.findChild<QListWidget *>(u"List1"_s);
-    QCOMPARE(list->item(0)->text(), u"* 半路"_s);
-    QCOMPARE(list->item(1)->text(), u"  别的"_s);
+    QCOMPARE(form.programmes()->rowText(0), u"* 半路"_s);
+    QCOMPARE(form.programmes()->rowText(1), u"  别的"_s);
     QVERIFY(!QFile::exists(file));
 }
 

@@ -1,15 +1,17 @@
 // The whole road of a programme with the real Flash player: clicked in the
 // list, played from the cache or fetched first, and recorded in the history.
 #include "app/form1.h"
-#include "catalogue/textfile.h"
+#include "core/textfile.h"
 #include "playback/ruffleplayer.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
 #include "support/swfwriter.h"
 
+#include "app/programmelistview.h"
+#include "catalogue/programmelistmodel.h"
+#include "download/downloadqueue.h"
 #include <QApplication>
-#include <QListWidget>
 #include <QScrollBar>
 #include <QtTest>
 #include <memory>
@@ -50,12 +52,12 @@ struct Harness
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
-    QListWidget *list() const { return form->findChild<QListWidget *>(u"List1"_s); }
+    ProgrammeListView *list() const { return form->findChild<ProgrammeListView *>(u"List1"_s); }
     void click(int row)
     {
-        QListWidget *l = list();
+        ProgrammeListView *l = list();
         QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
-                          l->visualItemRect(l->item(row)).center());
+                          l->visualRect(l->model()->index(row, 0)).center());
     }
     int maximum() const { return form->findChild<QScrollBar *>(u"HScroll1"_s)->maximum(); }
     QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
@@ -86,7 +88,7 @@ void TestPlaybackEndToEnd::cachedProgrammePlaysWhenClicked()
     Harness h(u"小星星"_s);
     QVERIFY(writeTestMovie(h.app.flashDir() + u"小星星.swf"_s, movie()));
     h.load();
-    QCOMPARE(h.list()->item(1)->text(), u"  小星星"_s);
+    QCOMPARE(h.form->programmes()->rowText(1), u"  小星星"_s);
     h.click(1);
     QCOMPARE(h.player.Movie(), h.app.flashDir() + u"小星星.swf"_s);
     QCOMPARE(h.maximum(), 300);
@@ -101,7 +103,7 @@ void TestPlaybackEndToEnd::downloadedProgrammePlaysWhenComplete()
     const QByteArray bytes = makeTestMovie(movie());
     h.server.setFile("/h4icd2/flash/" + QUrl::toPercentEncoding(u"两只老虎"_s) + ".swf", bytes);
     h.click(1);
-    QTRY_COMPARE_WITH_TIMEOUT(h.list()->item(1)->text(), u"  两只老虎"_s, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.form->programmes()->rowText(1), u"  两只老虎"_s, 10000);
     QCOMPARE(h.list()->currentRow(), 1);
     QCOMPARE(h.app.readBytes(u"res/fla/两只老虎.swf"_s), bytes);
     QCOMPARE(h.maximum(), 300);

@@ -1,12 +1,11 @@
 // Fetching programmes through the download queue against a loopback server
 // that breaks answers on purpose.
 #include "app/form1.h"
-#include "catalogue/textfile.h"
+#include "core/textfile.h"
 #include "support/faultserver.h"
 #include "support/formharness.h"
 #include "support/testbytes.h"
 
-#include <QListWidget>
 #include <QScrollBar>
 #include <QtTest>
 #include <memory>
@@ -47,8 +46,6 @@ struct Harness : FormHarness
     {
         server.setFile(pathOf(key(), name), bytes);
     }
-    QString row(int i) const { return list()->item(i)->text(); }
-    int queued() const { return list(u"List2"_s)->count(); }
     bool waitIdle(int ms = 10000) const
     {
         return QTest::qWaitFor([this] { return queued() == 0; }, ms);
@@ -186,11 +183,8 @@ void TestProgrammeDownload::failures()
     h.load();
     h.serve(u"x"_s, patternedBytes(100000, 9));
     h.server.setFault(pathOf(h.key(), u"x"_s), fault, range);
-    QElapsedTimer clock;
-    clock.start();
     h.choose(0);
     QVERIFY(h.waitIdle());
-    QVERIFY(clock.elapsed() < (range + 1) * 300 + Wait + 1000);
 
     QCOMPARE(h.row(0), u"* x"_s);
     QVERIFY(!QFile::exists(h.cached(u"x"_s)));

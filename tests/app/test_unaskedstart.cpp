@@ -4,14 +4,16 @@
 #include "app/form1.h"
 #include "app/imagebutton.h"
 #include "app/qtmessageboxes.h"
-#include "catalogue/textfile.h"
+#include "core/textfile.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
 
+#include "app/programmelistview.h"
+#include "catalogue/programmelistmodel.h"
+#include "download/downloadqueue.h"
 #include <QAbstractButton>
 #include <QApplication>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -72,13 +74,12 @@ struct Harness
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
-    QListWidget *list() const { return form->findChild<QListWidget *>(u"List1"_s); }
-    QListWidget *queue() const { return form->findChild<QListWidget *>(u"List2"_s); }
+    ProgrammeListView *list() const { return form->findChild<ProgrammeListView *>(u"List1"_s); }
     void clickRow(int row) const
     {
-        QListWidget *l = list();
+        ProgrammeListView *l = list();
         QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
-                          l->visualItemRect(l->item(row)).center());
+                          l->visualRect(l->model()->index(row, 0)).center());
     }
     void clickCategory(int n) const
     {
@@ -124,7 +125,7 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         QTRY_COMPARE_WITH_TIMEOUT(h.boxTexts.size(), boxes + 1, 10000);
         QVERIFY2(h.boxTexts.last().contains(download ? u"文件无法找到"_s : u"坏/名字"_s),
                  qPrintable(h.boxTexts.last()));
-        QTRY_COMPARE_WITH_TIMEOUT(h.queue()->count(), 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(h.form->downloads()->count(), 0, 10000);
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
         QTRY_VERIFY(!QApplication::activeModalWidget());
 
@@ -134,10 +135,10 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         // with a new set of rows and nothing current.
         h.form->activateWindow();
         QTest::qWait(300);
-        QCOMPARE(h.list()->count(), target - 1);
-        QVERIFY2(h.list()->selectedItems().isEmpty(), qPrintable(u"round %1"_s.arg(round)));
+        QCOMPARE(h.form->programmes()->count(), target - 1);
+        QVERIFY2(!h.list()->selectionModel()->hasSelection(), qPrintable(u"round %1"_s.arg(round)));
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
-        QCOMPARE(h.queue()->count(), 0);
+        QCOMPARE(h.form->downloads()->count(), 0);
         QCOMPARE(h.player.Movie(), FlashPlayer::EmptyMovie);
         QCOMPARE(h.history(), history);
         QCOMPARE(h.boxTexts.size(), boxes + 1);

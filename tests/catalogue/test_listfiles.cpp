@@ -1,14 +1,27 @@
 // Reading and writing the GBK list files, and marking rows cached or not.
-#include "app/apperror.h"
 #include "catalogue/programmelist.h"
 #include "catalogue/programmename.h"
-#include "catalogue/textfile.h"
+#include "core/apperror.h"
+#include "core/textfile.h"
 #include "support/appfolder.h"
 
 #include <QFile>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The texts of the rows a list file gives.
+QStringList rowsOf(const AppFolder &app, const QString &listFile)
+{
+    QStringList rows;
+    for (const ProgrammeItem &item : loadProgrammeItems(AppPaths(app.path()), listFile))
+        rows.append(ProgrammeListModel::rowText(item));
+    return rows;
+}
+
+} // namespace
 
 class TestListFiles : public QObject
 {
@@ -113,8 +126,7 @@ void TestListFiles::rowsAreMarked()
     app.writeBytes(QStringLiteral("cons/b02.inb"), "A\r\n\r\nB\r\n   \r\nC");
     app.cache(QStringLiteral("A"));
     app.cache(QStringLiteral("C"));
-    const QStringList rows =
-        loadProgrammeRows(app.path(), QStringLiteral("cons\\b02.inb"), app.flashDir());
+    const QStringList rows = rowsOf(app, QStringLiteral("cons\\b02.inb"));
     QCOMPARE(rows, (QStringList{u"  A"_s, u"* B"_s, u"*    "_s, u"  C"_s}));
 }
 
@@ -123,8 +135,7 @@ void TestListFiles::emptyCacheFileIsDeleted()
     AppFolder app;
     app.writeList(QStringLiteral("cons/b01.inb"), {QStringLiteral("半截")});
     app.cache(QStringLiteral("半截"), QByteArray());
-    const QStringList rows =
-        loadProgrammeRows(app.path(), QStringLiteral("cons/b01.inb"), app.flashDir());
+    const QStringList rows = rowsOf(app, QStringLiteral("cons/b01.inb"));
     QCOMPARE(rows, QStringList{QStringLiteral("* 半截")});
     QVERIFY(!QFile::exists(app.flashDir() + QStringLiteral("半截.swf")));
 }
@@ -132,10 +143,8 @@ void TestListFiles::emptyCacheFileIsDeleted()
 void TestListFiles::emptyListGivesNoRows()
 {
     AppFolder app;
-    QVERIFY(
-        loadProgrammeRows(app.path(), QStringLiteral("cons/b03.inb"), app.flashDir()).isEmpty());
-    QVERIFY_THROWS_EXCEPTION(
-        AppError, loadProgrammeRows(app.path(), QStringLiteral("cons/b99.inb"), app.flashDir()));
+    QVERIFY(rowsOf(app, QStringLiteral("cons/b03.inb")).isEmpty());
+    QVERIFY_THROWS_EXCEPTION(AppError, rowsOf(app, QStringLiteral("cons/b99.inb")));
 }
 
 void TestListFiles::unusableNamesAreNeverLookedUp()
@@ -144,8 +153,7 @@ void TestListFiles::unusableNamesAreNeverLookedUp()
     // A name climbing out of the cache must not find the file it names.
     app.writeBytes(QStringLiteral("res/outside.swf"), "FWS");
     app.writeList(QStringLiteral("cons/b01.inb"), {QStringLiteral("../outside")});
-    QCOMPARE(loadProgrammeRows(app.path(), QStringLiteral("cons/b01.inb"), app.flashDir()),
-             QStringList{u"* ../outside"_s});
+    QCOMPARE(rowsOf(app, QStringLiteral("cons/b01.inb")), QStringList{u"* ../outside"_s});
 }
 
 void TestListFiles::names_data()
@@ -206,8 +214,7 @@ void TestListFiles::cacheNameLength()
     // The list still shows it, unmarked, and never looks it up on disk.
     AppFolder app;
     app.writeList(u"cons/b01.inb"_s, {name});
-    QCOMPARE(loadProgrammeRows(app.path(), u"cons/b01.inb"_s, app.flashDir()),
-             QStringList{u"* "_s + name});
+    QCOMPARE(rowsOf(app, u"cons/b01.inb"_s), QStringList{u"* "_s + name});
 }
 
 QTEST_GUILESS_MAIN(TestListFiles)

@@ -1,4 +1,4 @@
-#include "app/apperror.h"
+#include "core/apperror.h"
 #include "download/fileoperations.h"
 #include "support/testbytes.h"
 

@@ -1,4 +1,4 @@
-#include "catalogue/textfile.h"
+#include "core/textfile.h"
 #include "download/serverkey.h"
 #include "support/faultserver.h"
 

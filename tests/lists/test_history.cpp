@@ -1,5 +1,5 @@
 // Recording played programmes at the head of the history file.
-#include "catalogue/textfile.h"
+#include "core/textfile.h"
 #include "lists/history.h"
 #include "support/appfolder.h"
 

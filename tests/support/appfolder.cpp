@@ -1,6 +1,6 @@
 #include "appfolder.h"
 
-#include "catalogue/textfile.h"
+#include "core/textfile.h"
 
 #include <QDir>
 #include <QFile>

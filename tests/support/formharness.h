@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/programmelistview.h"
 #include "appfolder.h"
+#include "catalogue/programmelistmodel.h"
+#include "download/downloadqueue.h"
 #include "fakes.h"
 
-#include <QListWidget>
 #include <memory>
 
 // A main window on a throw-away application folder, with recording doubles
@@ -38,25 +40,23 @@ struct FormHarness
         return *form;
     }
 
-    QListWidget *list(const QString &name = QStringLiteral("List1")) const
+    ProgrammeListView *list() const
     {
-        return form->findChild<QListWidget *>(name);
+        return form->findChild<ProgrammeListView *>(QStringLiteral("List1"));
     }
+    ProgrammeListModel *model() const { return form->programmes(); }
+    // The texts the rows show.
     QStringList rows() const
     {
         QStringList r;
-        for (int i = 0; i < list()->count(); ++i)
-            r.append(list()->item(i)->text());
+        for (int i = 0; i < model()->count(); ++i)
+            r.append(model()->rowText(i));
         return r;
     }
+    QString row(int i) const { return model()->rowText(i); }
+    int queued() const { return form->downloads()->count(); }
     // The user chooses the row, as a click on it does.
     void choose(int row) const { form->chooseRow(row); }
-    // Puts an entry for the row into the download queue, as a running
-    // download would.
-    void queue(int row, const QString &text = QStringLiteral("* x")) const
-    {
-        auto *entry = new QListWidgetItem(text);
-        entry->setData(Qt::UserRole, row);
-        list(QStringLiteral("List2"))->addItem(entry);
-    }
+    // Queues the row's programme for download, as choosing it would.
+    void queue(int row) const { form->downloads()->request(row); }
 };

@@ -1,5 +1,5 @@
 // libFuzzer target: reading the server key from arbitrary key-file bytes.
-#include "catalogue/textfile.h"
+#include "core/textfile.h"
 #include "download/serverkey.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "app/apperror.h"
+#include "core/apperror.h"
 
 QString AppError::report() const
 {

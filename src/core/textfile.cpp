@@ -1,6 +1,6 @@
-#include "catalogue/textfile.h"
+#include "core/textfile.h"
 
-#include "app/apperror.h"
+#include "core/apperror.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/wavesound.h"
+#include "sound/wavesound.h"
 
 #include <QAudioBuffer>
 #include <QAudioDecoder>

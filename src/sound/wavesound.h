@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/services.h"
+#include "sound/soundoutput.h"
 
 #include <QAudioFormat>
 #include <QByteArray>

@@ -1,0 +1,97 @@
+// The roads a chosen row leads to, decided without a window.
+#include "playback/programmeselection.h"
+
+#include <QSet>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QSet<QString> existing;
+bool exists(const QString &path)
+{
+    return existing.contains(path);
+}
+
+} // namespace
+
+class TestProgrammeSelection : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void roads_data();
+    void roads();
+};
+
+void TestProgrammeSelection::roads_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("custom");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QList<int>>("queued");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("path");
+
+    const QString cached = u"/app/res/fla/有.swf"_s;
+    const QString mine = u"/app/自定义节目/动物/小猫.swf"_s;
+    using R = SelectionRoad;
+    const QList<int> none;
+    const QList<int> five = {0, 1, 2, 3, 4};
+    QTest::newRow("no row") << -1 << u"有"_s << false << QString() << none << int(R::Ignore)
+                            << QString();
+    QTest::newRow("cached") << 1 << u"有"_s << false << QString() << none << int(R::Cached)
+                            << cached;
+    QTest::newRow("cached, queue full")
+        << 7 << u"有"_s << false << QString() << five << int(R::Cached) << cached;
+    QTest::newRow("row waiting in the queue")
+        << 1 << u"有"_s << false << QString() << QList<int>{3, 1} << int(R::Ignore) << QString();
+    QTest::newRow("not cached") << 1 << u"没有"_s << false << QString() << QList<int>{0, 2, 3, 4}
+                                << int(R::Download) << QString();
+    QTest::newRow("not cached, queue full")
+        << 7 << u"没有"_s << false << QString() << five << int(R::QueueFull) << QString();
+    QTest::newRow("climbing name")
+        << 0 << u"../有"_s << false << QString() << none << int(R::UnusableName) << QString();
+    QTest::newRow("name too long") << 0 << QString(245, u'x') << false << QString() << none
+                                   << int(R::UnusableName) << QString();
+    QTest::newRow("custom file") << 0 << u"小猫"_s << true << u"动物"_s << none << int(R::Custom)
+                                 << mine;
+    // A row number left in the queue from a category does not stop it.
+    QTest::newRow("custom, row number queued")
+        << 0 << u"小猫"_s << true << u"动物"_s << QList<int>{0} << int(R::Custom) << mine;
+    QTest::newRow("custom file gone")
+        << 0 << u"小狗"_s << true << u"动物"_s << none << int(R::Custom) << QString();
+    QTest::newRow("custom folder climbing")
+        << 0 << u"小猫"_s << true << u"../cons"_s << none << int(R::UnusableName) << QString();
+}
+
+void TestProgrammeSelection::roads()
+{
+    QFETCH(int, row);
+    QFETCH(QString, name);
+    QFETCH(bool, custom);
+    QFETCH(QString, folder);
+    QFETCH(QList<int>, queued);
+    QFETCH(int, kind);
+    QFETCH(QString, path);
+    existing = {u"/app/res/fla/有.swf"_s, u"/app/自定义节目/动物/小猫.swf"_s,
+                u"/app/cons/小猫.swf"_s};
+
+    SelectionInput in;
+    in.row = row;
+    in.name = name;
+    in.customMode = custom;
+    in.queuedRows = queued;
+    in.customDir = u"/app/自定义节目/"_s;
+    in.customFolder = folder;
+    in.flashDir = u"/app/res/fla/"_s;
+    const SelectionRoad road = chooseRoad(in, &exists);
+    QCOMPARE(int(road.kind), kind);
+    QCOMPARE(road.path, path);
+    if (road.kind != SelectionRoad::Ignore)
+        QCOMPARE(road.name, name);
+}
+
+QTEST_GUILESS_MAIN(TestProgrammeSelection)
+#include "test_programmeselection.moc"
