@@ -5,8 +5,13 @@
 // Fixed settings of one run, handed to the window by main() or by a test.
 struct AppSettings
 {
-    QString appDir;          // folder holding the program, no trailing separator
-    QString downloadServer;  // base URL ending in "/"
-    QString infoSite;        // base URL ending in "/"
-    int rangeWaitMs = 24000; // how long one range may take (480 x 50 ms)
+    QString appDir;            // the application folder, no trailing separator
+    QString downloadServer;    // base URL ending in "/"
+    QString infoSite;          // base URL ending in "/"
+    int rangeWaitMs = 24000;   // how long one range may take (480 x 50 ms)
+    int timerIntervalMs = 500; // Timer1's tick; tests shorten it
+    // Installed by the system's package manager (the program's own folder is
+    // not writable): the application folder is the user's data folder and
+    // the package manager, not the program, brings updates.
+    bool installedMode = false;
 };
