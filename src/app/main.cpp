@@ -35,15 +35,9 @@ int main(int argc, char *argv[])
         static_cast<MessageBoxes &>(messages).show(error.report());
         return 1;
     }
-    // Centred at its design size when restored; maximised at start. Without a
-    // window manager (a bare X server) maximising does nothing, so the window
-    // is given the screen's working area itself.
+    // Centred at its design size when restored; maximised at start.
     const QRect screen = form.screen()->availableGeometry();
     form.move(screen.center() - form.rect().center());
-    form.showMaximized();
-    QTimer::singleShot(500, &form, [&form, screen] {
-        if (form.isMaximized() && form.frameGeometry().width() < screen.width() - 8)
-            form.setGeometry(screen);
-    });
+    form.showMaximizedOnScreen();
     return app.exec();
 }

@@ -37,6 +37,15 @@ public:
     virtual bool confirm(const QString &text) = 0;
 };
 
+// The silent update check that the progress timer starts once, five
+// minutes after the window loaded.
+class UpdateChecker
+{
+public:
+    virtual ~UpdateChecker() = default;
+    virtual void CheckForUpdate() = 0;
+};
+
 // The pieces the window is built from.
 struct Services
 {
@@ -44,4 +53,5 @@ struct Services
     InfoBrowser *browser = nullptr;
     MessageBoxes *messages = nullptr;
     SoundOutput *sound = nullptr;
+    UpdateChecker *updates = nullptr; // none: no update check
 };

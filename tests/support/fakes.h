@@ -90,6 +90,13 @@ public:
     QLabel view;
 };
 
+class CountingUpdates : public UpdateChecker
+{
+public:
+    void CheckForUpdate() override { ++checks; }
+    int checks = 0;
+};
+
 class FakeSound : public SoundOutput
 {
 public:

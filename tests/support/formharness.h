@@ -18,6 +18,7 @@ struct FormHarness
     FakeBrowser browser;
     RecordingMessages messages;
     FakeSound sound;
+    CountingUpdates updates;
     std::unique_ptr<Form1> form;
 
     // Builds the window; port 9 on loopback refuses at once, so downloads
@@ -28,7 +29,7 @@ struct FormHarness
     {
         form =
             std::make_unique<Form1>(AppSettings{app.path(), downloadServer, infoSite, rangeWaitMs},
-                                    Services{&player, &browser, &messages, &sound});
+                                    Services{&player, &browser, &messages, &sound, &updates});
         return *form;
     }
     // Builds the window and starts it up.
