@@ -190,8 +190,10 @@ void Form1::Form_Resize()
     m_layout.ResizeControls(this);
     pinFixedSizes();
     if (m_fullScreen) {
-        // The player takes the whole window; the return button stays above.
+        // The player takes the whole window over every other control; the
+        // return button stays above it.
         m_services.player->widget()->setGeometry(rect());
+        m_services.player->widget()->raise();
         Command6->raise();
     }
 }

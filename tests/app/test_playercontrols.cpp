@@ -144,6 +144,11 @@ void TestPlayerControls::fullScreenAndBack()
     QVERIFY(form.isFullScreenMode());
     QTRY_VERIFY(form.isFullScreen());
     QCOMPARE(h.player.widget()->geometry(), form.rect());
+    // Nothing but the return button shows above the player.
+    for (const char *covered : {"Image15", "Image20", "Label2", "Image1"}) {
+        const QWidget *w = form.findChild<QWidget *>(QLatin1String(covered));
+        QCOMPARE(form.childAt(w->geometry().center()), h.player.widget());
+    }
     auto *back = form.findChild<QPushButton *>(u"Command6"_s);
     QVERIFY(back->isVisible());
     QCOMPARE(QApplication::focusWidget(), back);
