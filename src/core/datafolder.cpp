@@ -37,16 +37,17 @@ bool hasLists(const QString &dir)
 // Makes `dir` (and its parents); anything in the way is reported, not removed.
 void makeFolder(const QString &userDir, const QString &dir)
 {
+    // The message names the data folder already; a folder inside it is named
+    // again, the data folder itself is "it".
+    const QString what =
+        dir == userDir ? QStringLiteral("它") : QDir::toNativeSeparators(dir) + u' ';
     const QFileInfo info(dir);
     if (info.isSymLink() && !info.exists())
-        fail(userDir,
-             QStringLiteral("%1 是一个指向不存在位置的链接").arg(QDir::toNativeSeparators(dir)));
+        fail(userDir, QStringLiteral("%1是一个指向不存在位置的链接").arg(what));
     if (info.exists() && !info.isDir())
-        fail(userDir,
-             QStringLiteral("%1 是一个文件，不是文件夹").arg(QDir::toNativeSeparators(dir)));
+        fail(userDir, QStringLiteral("%1是一个文件，不是文件夹").arg(what));
     if (!QDir().mkpath(dir))
-        fail(userDir, QStringLiteral("无法创建 %1（请检查写入权限和磁盘空间）")
-                          .arg(QDir::toNativeSeparators(dir)));
+        fail(userDir, QStringLiteral("无法创建%1（请检查写入权限和磁盘空间）").arg(what));
 }
 
 void copyIfMissing(const QString &userDir, const QString &from, const QString &to)
