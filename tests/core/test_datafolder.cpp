@@ -4,13 +4,10 @@
 #include "core/datafolder.h"
 
 #include <QDirIterator>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
-
-using Tree = QMap<QString, QByteArray>;
 
 class TestDataFolder : public QObject
 {
@@ -18,7 +15,6 @@ class TestDataFolder : public QObject
 private Q_SLOTS:
     void locate_data();
     void locate();
-    void userFolder_data();
     void userFolder();
     void keepsWhatTheUserHas();
     void completesAnInterruptedCopy();
@@ -28,24 +24,27 @@ private Q_SLOTS:
 
 namespace {
 
+using Tree = QMap<QString, QByteArray>;
+constexpr auto Writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+constexpr auto ReadOnly = QFile::ReadOwner | QFile::ExeOwner;
+
 void write(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-// Every file under root, hidden ones too, by relative path; folders as "dir/".
+// Every file and folder ("name/") under root, hidden ones too.
 Tree tree(const QString &root)
 {
     Tree files;
-    QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        const QString rel = QDir(root).relativeFilePath(path);
+        QFile f(it.next());
+        const QString rel = QDir(root).relativeFilePath(f.fileName());
         if (it.fileInfo().isDir())
             files.insert(rel + u'/', {});
         else if (f.open(QIODevice::ReadOnly))
@@ -54,17 +53,16 @@ Tree tree(const QString &root)
     return files;
 }
 
-// A data folder as shipped: `tag` in every file tells the copies apart.
+// A data folder as shipped; `tag` tells copies from different sources apart.
 void writeData(const QString &root, const QByteArray &tag)
 {
-    for (const QString &name : {u"cons/b01.inb"_s, u"cons/guihu.inb"_s, u"cons/update.inb"_s,
-                                u"cons/shoucang.inb"_s, u"cons/lishi.inb"_s, u"res/showoff.htm"_s,
-                                u"自定义节目/我的动画/说明.txt"_s, u"res/fla/.keep"_s})
-        write(QDir(root).filePath(name), tag + ' ' + name.toUtf8());
+    for (const char *name : {"cons/b01.inb", "cons/guihu.inb", "cons/update.inb", "cons/lishi.inb",
+                             "res/showoff.htm", "自定义节目/我的动画/说明.txt", "res/fla/.keep"})
+        write(root + u'/' + QString::fromUtf8(name), tag + ' ' + name);
     QDir(root).mkpath(u"自定义节目/空的"_s);
 }
 
-// What the user's folder holds after a complete copy of writeData(tag).
+// The user's folder after a complete copy of writeData(tag).
 Tree expectedCopy(const QByteArray &tag)
 {
     QTemporaryDir scratch;
@@ -98,46 +96,29 @@ void TestDataFolder::locate()
     QFETCH(QByteArray, copiedFrom);
     QTemporaryDir root;
     const QString program = root.filePath(u"program"_s);
-    const QString defaults = root.filePath(u"defaults"_s);
     const QString user = root.filePath(u"home/.local/share/Qorvel儿童乐园"_s);
-    QDir().mkpath(program);
-    write(program + u"/Qorvel儿童乐园"_s, "ELF");
-    write(program + u"/ruffle/ruffle.js"_s, "js");
+    write(program + u"/ruffle/ruffle.js"_s, "not data");
     if (programHasLists)
         writeData(program, "program");
     if (haveDefaults)
-        writeData(defaults, "defaults");
-    if (!programWritable) {
-        QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
-        if (QFileInfo(program).isWritable())
-            QSKIP("this user may write into read-only folders");
-    }
+        writeData(root.filePath(u"defaults"_s), "defaults");
+    QFile::setPermissions(program, programWritable ? Writable : ReadOnly);
+    if (!programWritable && QFileInfo(program).isWritable())
+        QSKIP("this user may write into read-only folders");
 
-    const DataFolder::Location where = DataFolder::locate(program, defaults, user);
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
+    const auto where = DataFolder::locate(program, root.filePath(u"defaults"_s), user);
+    QFile::setPermissions(program, Writable);
     QCOMPARE(where.installed, !copiedFrom.isEmpty());
-    QCOMPARE(where.appDir, copiedFrom.isEmpty() ? program : user);
-    if (copiedFrom.isEmpty())
-        QVERIFY(!QFileInfo::exists(user));
-    else
-        QCOMPARE(tree(user), expectedCopy(copiedFrom));
-}
-
-void TestDataFolder::userFolder_data()
-{
-    QTest::addColumn<QString>("xdgDataHome");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("XDG_DATA_HOME") << u"/data/"_s << u"/data/Qorvel儿童乐园"_s;
-    QTest::newRow("unset") << QString() << u"/home/k/.local/share/Qorvel儿童乐园"_s;
-    QTest::newRow("relative is ignored") << u"data"_s << u"/home/k/.local/share/Qorvel儿童乐园"_s;
+    QCOMPARE(where.appDir, where.installed ? user : program);
+    QCOMPARE(tree(user), where.installed ? expectedCopy(copiedFrom) : Tree());
 }
 
 void TestDataFolder::userFolder()
 {
-    QFETCH(QString, xdgDataHome);
-    QFETCH(QString, expected);
-    QCOMPARE(DataFolder::userFolder(xdgDataHome, u"/home/k"_s), expected);
+    const QString inHome = u"/home/k/.local/share/Qorvel儿童乐园"_s;
+    QCOMPARE(DataFolder::userFolder(u"/data/"_s, u"/home/k"_s), u"/data/Qorvel儿童乐园"_s);
+    QCOMPARE(DataFolder::userFolder(QString(), u"/home/k"_s), inHome);
+    QCOMPARE(DataFolder::userFolder(u"relative"_s, u"/home/k"_s), inHome);
 }
 
 void TestDataFolder::keepsWhatTheUserHas()
@@ -156,10 +137,10 @@ void TestDataFolder::keepsWhatTheUserHas()
     QCOMPARE(tree(user), expected);
 
     // Once complete, what the user throws away stays away.
-    QFile::remove(user + u"/cons/shoucang.inb"_s);
+    QFile::remove(user + u"/cons/b01.inb"_s);
     QDir(user + u"/自定义节目/空的"_s).removeRecursively();
     DataFolder::fill(defaults, user);
-    QVERIFY(!QFileInfo::exists(user + u"/cons/shoucang.inb"_s));
+    QVERIFY(!QFileInfo::exists(user + u"/cons/b01.inb"_s));
     QVERIFY(!QFileInfo::exists(user + u"/自定义节目/空的"_s));
 }
 
@@ -169,14 +150,13 @@ void TestDataFolder::completesAnInterruptedCopy()
     const QString defaults = root.filePath(u"defaults"_s);
     const QString user = root.filePath(u"user"_s);
     writeData(defaults, "defaults");
-    // Killed while writing the key; b01 had arrived.
+    // Killed while writing the key, after the first list had arrived; and
+    // something in the way of a later folder, so that this copy stops too.
     write(user + u"/cons/b01.inb"_s, "defaults cons/b01.inb");
     write(user + u"/cons/guihu.inb.qorvel-part"_s, "defa");
-    // And something in the way of a later folder: the copy stops there.
     write(user + u"/res"_s, "in the way");
     QVERIFY_THROWS_EXCEPTION(AppError, DataFolder::fill(defaults, user));
     QVERIFY(!QFileInfo::exists(user + u'/' + DataFolder::CompleteMarker));
-    QCOMPARE(tree(user).value(u"cons/guihu.inb"_s), "defaults cons/guihu.inb"_ba);
 
     QFile::remove(user + u"/res"_s);
     DataFolder::fill(defaults, user);
@@ -196,11 +176,9 @@ void TestDataFolder::reportsTheFolder()
 {
     QFETCH(QString, obstacle);
     QTemporaryDir root;
-    const QString program = root.filePath(u"program"_s);
     const QString defaults = root.filePath(u"defaults"_s);
     const QString parent = root.filePath(u"share"_s);
     const QString user = parent + u"/Qorvel儿童乐园"_s;
-    QDir().mkpath(program);
     QDir().mkpath(parent);
     if (obstacle != u"no defaults"_s)
         writeData(defaults, "defaults");
@@ -208,19 +186,17 @@ void TestDataFolder::reportsTheFolder()
         write(user, "a file");
     if (obstacle == u"link"_s)
         QVERIFY(QFile::link(root.filePath(u"gone"_s), user));
-    if (obstacle == u"read-only"_s) {
-        QFile::setPermissions(parent, QFile::ReadOwner | QFile::ExeOwner);
-        if (QFileInfo(parent).isWritable())
-            QSKIP("this user may write into read-only folders");
-    }
+    if (obstacle == u"read-only"_s && QFile::setPermissions(parent, ReadOnly) &&
+        QFileInfo(parent).isWritable())
+        QSKIP("this user may write into read-only folders");
 
     QString message;
     try {
-        DataFolder::locate(program, defaults, user);
+        DataFolder::locate(root.filePath(u"program"_s), defaults, user);
     } catch (const AppError &error) {
         message = error.report();
     }
-    QFile::setPermissions(parent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(parent, Writable);
     QVERIFY2(message.contains(obstacle == u"no defaults"_s ? defaults : user), qPrintable(message));
     if (obstacle == u"file"_s)
         QCOMPARE(tree(parent).value(u"Qorvel儿童乐园"_s), "a file"_ba);

@@ -62,21 +62,19 @@ trap 'rm -rf "$scratch"' EXIT
 # menu entry, every size of the icon, the AppStream file, the defaults
 # every user starts from, and Debian's documentation files.
 dpkg-deb -c "$deb" | sed -e 's/ -> .*//' -e 's/^.* \.\//\//' >"$scratch/contents"
-for file in /usr/bin/qorvel /usr/lib/qorvel/Qorvel儿童乐园 \
-    /usr/lib/qorvel/ruffle/ruffle.js /usr/lib/qorvel/ruffle/LICENSE_MIT \
-    /usr/lib/qorvel/ruffle/LICENSE_APACHE \
-    "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
-    /usr/share/icons/hicolor/16x16/apps/qorvel.png /usr/share/icons/hicolor/24x24/apps/qorvel.png \
-    /usr/share/icons/hicolor/32x32/apps/qorvel.png /usr/share/icons/hicolor/48x48/apps/qorvel.png \
-    /usr/share/icons/hicolor/64x64/apps/qorvel.png /usr/share/icons/hicolor/256x256/apps/qorvel.png \
-    /usr/share/qorvel/defaults/cons/b01.inb /usr/share/qorvel/defaults/cons/b14.inb \
-    /usr/share/qorvel/defaults/cons/guihu.inb /usr/share/qorvel/defaults/cons/update.inb \
-    /usr/share/qorvel/defaults/cons/shoucang.inb /usr/share/qorvel/defaults/cons/lishi.inb \
-    /usr/share/qorvel/defaults/res/showoff.htm /usr/share/qorvel/defaults/自定义节目/我的动画/ \
-    /usr/share/doc/qorvel/copyright /usr/share/doc/qorvel/changelog.gz \
-    /usr/share/man/man1/qorvel.1.gz; do
-    grep -qxF "$file" "$scratch/contents" || fail "$file is missing from the package"
-done
+{
+    printf '%s\n' /usr/bin/qorvel /usr/lib/qorvel/Qorvel儿童乐园 /usr/lib/qorvel/ruffle/ruffle.js \
+        /usr/lib/qorvel/ruffle/LICENSE_MIT /usr/lib/qorvel/ruffle/LICENSE_APACHE \
+        "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
+        /usr/share/doc/qorvel/copyright /usr/share/doc/qorvel/changelog.gz \
+        /usr/share/man/man1/qorvel.1.gz /usr/share/qorvel/defaults/自定义节目/我的动画/
+    for size in 16 24 32 48 64 256; do
+        echo "/usr/share/icons/hicolor/${size}x${size}/apps/qorvel.png"
+    done
+    find data -type f ! -name .keep | sed 's|^data/|/usr/share/qorvel/defaults/|'
+} >"$scratch/expected"
+missing=$(grep -vxF -f "$scratch/contents" "$scratch/expected" || true)
+[ -z "$missing" ] || fail "missing from the package: $missing"
 if ! grep -q '^/usr/lib/qorvel/ruffle/.*\.wasm$' "$scratch/contents"; then
     fail "Ruffle's .wasm is missing from the package"
 fi
@@ -106,13 +104,11 @@ find "$scratch/root" | sort >"$scratch/before"
 xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside-display \
     "$scratch/root/usr/lib/qorvel/Qorvel儿童乐园" "$scratch/home" "$PWD/$build/package-start.png" ||
     fail "the unpacked program did not start"
+# The data folder holds the installed defaults and an empty cache.
 data="$scratch/home/.local/share/Qorvel儿童乐园"
-for file in cons/b01.inb cons/guihu.inb cons/update.inb res/showoff.htm 自定义节目/我的动画; do
-    [ -e "$data/$file" ] || fail "the data folder lacks $file"
-done
+diff -r -x .defaults-copied -x fla "$scratch/root/usr/share/qorvel/defaults" "$data" ||
+    fail "the data folder is not a copy of the installed defaults"
 [ -d "$data/res/fla" ] || fail "the data folder lacks res/fla/"
-cmp -s "$data/cons/b01.inb" "$scratch/root/usr/share/qorvel/defaults/cons/b01.inb" ||
-    fail "the first list in the data folder is not the installed one"
 find "$scratch/root" | sort | cmp -s - "$scratch/before" ||
     fail "the program wrote into its installed folders"
 echo "package check: $deb is sound"
