@@ -2,10 +2,12 @@
 #include "app/qtmessageboxes.h"
 #include "app/webinfobrowser.h"
 #include "core/apperror.h"
+#include "core/datafolder.h"
 #include "playback/ruffleplayer.h"
 #include "sound/wavesound.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
 #include <QTimer>
 
@@ -16,14 +18,29 @@ int main(int argc, char *argv[])
     RufflePlayer::initializeBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
-
-    const AppSettings settings{QCoreApplication::applicationDirPath(),
-                               QStringLiteral(QORVEL_DOWNLOAD_SERVER),
-                               QStringLiteral(QORVEL_INFO_SITE), 24000};
+    QGuiApplication::setDesktopFileName(QStringLiteral(QORVEL_DESKTOP_ID));
     QtMessageBoxes messages;
+
+    // Unpacked into a folder of its own, the program keeps its data beside
+    // itself; installed, in the user's data folder, filled on first start.
+    // Ruffle always lies beside the program.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    DataFolder::Location where;
+    try {
+        where = DataFolder::locate(
+            programDir, QDir(programDir).filePath(QStringLiteral(QORVEL_DEFAULTS_DIR)),
+            DataFolder::userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
+    } catch (const AppError &error) {
+        static_cast<MessageBoxes &>(messages).show(error.report());
+        return 1;
+    }
+    const AppSettings settings{.appDir = where.appDir,
+                               .downloadServer = QStringLiteral(QORVEL_DOWNLOAD_SERVER),
+                               .infoSite = QStringLiteral(QORVEL_INFO_SITE),
+                               .installedMode = where.installed};
     WaveSound sound;
     WebInfoBrowser browser;
-    RufflePlayer player(settings.appDir);
+    RufflePlayer player(programDir);
     Form1 form(settings, Services{&player, &browser, &messages, &sound});
     messages.setParent(&form);
     try {
