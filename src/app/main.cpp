@@ -2,6 +2,7 @@
 #include "app/qtmessageboxes.h"
 #include "app/webinfobrowser.h"
 #include "core/apperror.h"
+#include "platform/systemprocessstarter.h"
 #include "playback/ruffleplayer.h"
 #include "sound/wavesound.h"
 
@@ -24,7 +25,8 @@ int main(int argc, char *argv[])
     WaveSound sound;
     WebInfoBrowser browser;
     RufflePlayer player(settings.appDir);
-    Form1 form(settings, Services{&player, &browser, &messages, &sound});
+    SystemProcessStarter processes;
+    Form1 form(settings, Services{&player, &browser, &messages, &sound, &processes});
     messages.setParent(&form);
     try {
         form.Form_Load();

@@ -6,6 +6,7 @@
 #include <QString>
 
 class FlashPlayer;
+class ProcessStarter;
 class QWidget;
 
 // The information strip along the bottom of the window.
@@ -44,4 +45,5 @@ struct Services
     InfoBrowser *browser = nullptr;
     MessageBoxes *messages = nullptr;
     SoundOutput *sound = nullptr;
+    ProcessStarter *processes = nullptr; // none: no updater is ever started
 };
