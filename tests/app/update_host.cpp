@@ -1,8 +1,8 @@
 // A window that looks for an update as the program does, on a shortened
-// tick, and starts the updater the system's way. Echoes every line it reads
-// on its standard input, so that a test can see it still answers.
+// tick, and starts the updater the system's way. Echoes each line it reads,
+// so that a test can see that it still answers.
 //
-//   update_host <application folder> <download server> <tick in ms>
+//   update_host <application folder> <download server> <tick in ms> own|installed
 #include "app/form1.h"
 #include "platform/systemprocessstarter.h"
 #include "support/fakes.h"
@@ -17,7 +17,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 4)
+    if (argc != 5)
         return 2;
     FakePlayer player;
     FakeBrowser browser;
@@ -27,19 +27,17 @@ int main(int argc, char *argv[])
     AppSettings settings{QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
                          QStringLiteral("http://127.0.0.1:9/"), 5000};
     settings.timerIntervalMs = QByteArray(argv[3]).toInt();
+    settings.installedMode = QByteArray(argv[4]) == "installed";
     Form1 form(settings, Services{&player, &browser, &messages, &sound, &processes});
     form.Form_Load();
-    form.show();
     // Stands in for Timer1's 600th tick until the window counts its ticks.
     QTimer::singleShot(600 * settings.timerIntervalMs, &form, &Form1::CheckForUpdate);
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &form, [&input] {
         char line[256];
-        if (!std::fgets(line, sizeof line, stdin)) {
-            input.setEnabled(false);
-            return;
-        }
+        if (!std::fgets(line, sizeof line, stdin))
+            return input.setEnabled(false);
         std::fputs(line, stdout);
         std::fflush(stdout);
     });
