@@ -3,6 +3,7 @@
 #include "app/webinfobrowser.h"
 #include "core/apperror.h"
 #include "core/datafolder.h"
+#include "platform/systemprocessstarter.h"
 #include "playback/ruffleplayer.h"
 #include "sound/wavesound.h"
 
@@ -41,7 +42,8 @@ int main(int argc, char *argv[])
     WaveSound sound;
     WebInfoBrowser browser;
     RufflePlayer player(programDir);
-    Form1 form(settings, Services{&player, &browser, &messages, &sound});
+    SystemProcessStarter processes;
+    Form1 form(settings, Services{&player, &browser, &messages, &sound, &processes});
     messages.setParent(&form);
     try {
         form.Form_Load();

@@ -6,6 +6,7 @@
 #include <QString>
 
 class FlashPlayer;
+class ProcessStarter;
 class QWidget;
 
 // The information strip along the bottom of the window.
@@ -37,15 +38,6 @@ public:
     virtual bool confirm(const QString &text) = 0;
 };
 
-// The silent update check that the progress timer starts once, five
-// minutes after the window loaded.
-class UpdateChecker
-{
-public:
-    virtual ~UpdateChecker() = default;
-    virtual void CheckForUpdate() = 0;
-};
-
 // The pieces the window is built from.
 struct Services
 {
@@ -53,5 +45,5 @@ struct Services
     InfoBrowser *browser = nullptr;
     MessageBoxes *messages = nullptr;
     SoundOutput *sound = nullptr;
-    UpdateChecker *updates = nullptr; // none: no update check
+    ProcessStarter *processes = nullptr; // none: no updater is ever started
 };

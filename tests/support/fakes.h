@@ -2,6 +2,7 @@
 
 #include "app/services.h"
 #include "playback/flashplayer.h"
+#include "update/processstarter.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -90,11 +91,16 @@ public:
     QLabel view;
 };
 
-class CountingUpdates : public UpdateChecker
+// Records the programs it is asked to start, and starts none.
+class RecordingStarter : public ProcessStarter
 {
 public:
-    void CheckForUpdate() override { ++checks; }
-    int checks = 0;
+    bool startDetached(const QString &program, const QString &) override
+    {
+        started.append(program);
+        return false;
+    }
+    QStringList started;
 };
 
 class FakeSound : public SoundOutput

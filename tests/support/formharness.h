@@ -18,7 +18,7 @@ struct FormHarness
     FakeBrowser browser;
     RecordingMessages messages;
     FakeSound sound;
-    CountingUpdates updates;
+    RecordingStarter processes;
     std::unique_ptr<Form1> form;
 
     // Builds the window; port 9 on loopback refuses at once, so downloads
@@ -29,7 +29,7 @@ struct FormHarness
     {
         form =
             std::make_unique<Form1>(AppSettings{app.path(), downloadServer, infoSite, rangeWaitMs},
-                                    Services{&player, &browser, &messages, &sound, &updates});
+                                    Services{&player, &browser, &messages, &sound, &processes});
         return *form;
     }
     // Builds the window and starts it up.
