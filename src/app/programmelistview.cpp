@@ -19,6 +19,17 @@ void ProgrammeListView::setCurrentRow(int row)
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
 }
 
+void ProgrammeListView::focusInEvent(QFocusEvent *event)
+{
+    // Qt makes the first row current when the list gains the focus with none;
+    // a freshly loaded list is to show no row marked at all. The arrow keys
+    // still start at the first row.
+    const bool hadCurrent = currentIndex().isValid();
+    QListView::focusInEvent(event);
+    if (!hadCurrent && !selectionModel()->hasSelection())
+        selectionModel()->clearCurrentIndex();
+}
+
 void ProgrammeListView::keyPressEvent(QKeyEvent *event)
 {
     const QModelIndex before = currentIndex();

@@ -25,6 +25,7 @@ Q_SIGNALS:
     void menuRequested(const QPoint &globalPos);
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

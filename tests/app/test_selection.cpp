@@ -34,6 +34,7 @@ class TestSelection : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void cachedProgrammePlaysAndIsRecorded();
+    void keyboardChoosesFocusDoesNot();
     void choosingAgainLoadsAfresh();
     void arrivedFileOfStarredRowPlays();
     void queuedRowIsIgnored();
@@ -59,6 +60,25 @@ void TestSelection::cachedProgrammePlaysAndIsRecorded()
     QCOMPARE(h.maximum(), 240);
     QCOMPARE(h.history(), QStringList{u"小星星"_s});
     QVERIFY(h.messages.shown.isEmpty());
+}
+
+void TestSelection::keyboardChoosesFocusDoesNot()
+{
+    Harness h({u"甲"_s, u"乙"_s});
+    h.app.cache(u"甲"_s);
+    h.app.cache(u"乙"_s);
+    h.load();
+    h.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(h.form.get()));
+    h.list()->setFocus();
+    QTRY_VERIFY(h.list()->hasFocus());
+    QCOMPARE(h.list()->currentRow(), -1);
+    QVERIFY(h.player.calls.isEmpty());
+    QTest::keyClick(h.list(), Qt::Key_Down);
+    QCOMPARE(h.player.Movie(), h.movie(u"甲"_s));
+    QTest::keyClick(h.list(), Qt::Key_Down);
+    QCOMPARE(h.player.Movie(), h.movie(u"乙"_s));
+    QCOMPARE(h.history(), (QStringList{u"乙"_s, u"甲"_s}));
 }
 
 void TestSelection::choosingAgainLoadsAfresh()
