@@ -23,6 +23,9 @@ public:
     QString keyRefreshFile() const { return file(QStringLiteral("cons/guihu2.inb")); }
     QString favouritesFile() const { return file(FavouritesList); }
     QString historyFile() const { return file(HistoryList); }
+    // The program's picture as a file, for launchers that cannot read it out
+    // of the program.
+    QString iconFile() const { return file(QStringLiteral("res/qorvel.png")); }
 
     // Relative names, for the routines that take a list file as the
     // category table does.
@@ -30,6 +33,9 @@ public:
     static inline const QString HistoryList = QStringLiteral("cons/lishi.inb");
     // The child's own folders; also the caption of the folder box.
     static inline const QString CustomFolderName = QStringLiteral("自定义节目");
+    // The program file, whatever the running copy is called; Windows adds
+    // ".exe". Launchers and shortcuts point at this name.
+    static inline const QString ProgramName = QStringLiteral("Qorvel儿童乐园");
 
 private:
     QString m_appDir;
