@@ -2,10 +2,12 @@
 #include "app/qtmessageboxes.h"
 #include "app/webinfobrowser.h"
 #include "core/apperror.h"
+#include "platform/desktopshortcut.h"
 #include "playback/ruffleplayer.h"
 #include "sound/wavesound.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
 #include <QTimer>
 
@@ -17,14 +19,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
 
-    const AppSettings settings{QCoreApplication::applicationDirPath(),
-                               QStringLiteral(QORVEL_DOWNLOAD_SERVER),
-                               QStringLiteral(QORVEL_INFO_SITE), 24000};
+    AppSettings settings{QCoreApplication::applicationDirPath(),
+                         QStringLiteral(QORVEL_DOWNLOAD_SERVER), QStringLiteral(QORVEL_INFO_SITE),
+                         24000};
+    settings.tempDir = QDir::tempPath();
     QtMessageBoxes messages;
     WaveSound sound;
     WebInfoBrowser browser;
     RufflePlayer player(settings.appDir);
-    Form1 form(settings, Services{&player, &browser, &messages, &sound});
+    const std::unique_ptr<DesktopShortcut> shortcut = makeSystemShortcut();
+    Form1 form(settings, Services{&player, &browser, &messages, &sound, shortcut.get()});
     messages.setParent(&form);
     try {
         form.Form_Load();

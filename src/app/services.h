@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class DesktopShortcut;
 class FlashPlayer;
 class QWidget;
 
@@ -44,4 +45,5 @@ struct Services
     InfoBrowser *browser = nullptr;
     MessageBoxes *messages = nullptr;
     SoundOutput *sound = nullptr;
+    DesktopShortcut *shortcut = nullptr; // none: "桌面快捷" does nothing
 };
