@@ -60,6 +60,13 @@ public:
     // folder was chosen.
     bool Combo1_DropDown();
     void Combo1_Click();
+    // "桌面快捷": a shortcut to the program on the desktop.
+    void Label1_Click();
+    // "设置": the programme order dialog, modal, without an owner.
+    void Label4_Click();
+    // Start-up's last step: tells the user when the program runs from a
+    // folder that will be cleaned away.
+    void WarnIfRunFromTemp();
 
     const AppSettings &settings() const { return m_settings; }
     const AppPaths &paths() const { return m_paths; }
@@ -82,6 +89,8 @@ private:
     void showPersonalList(const QString &mode, const QString &listFile);
     // Tells the user and returns true while downloads are queued.
     bool refusedWhileDownloading();
+    // The application folder looks like an archive manager's unpacking.
+    bool runsFromTemp() const;
     // Runs a handler; a failure is reported and the program carries on.
     void guarded(const std::function<void()> &handler);
     void report(const AppError &error);
