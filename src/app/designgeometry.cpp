@@ -30,8 +30,6 @@ const QHash<QString, QRect> &table()
         t.insert(QStringLiteral("Label1"), QRect(14520, 9840, 840, 240));
         t.insert(QStringLiteral("Command6"), QRect(14400, 9960, 705, 405));
         t.insert(QStringLiteral("WebBrowser1"), QRect(90, 10320, 15000, 315));
-        t.insert(QStringLiteral("List2"), QRect(0, 9720, 150, 240));
-        t.insert(QStringLiteral("List3"), QRect(240, 9720, 150, 240));
         return t;
     }();
     return rects;
@@ -42,13 +40,6 @@ const QHash<QString, QRect> &table()
 QRect twips(const QString &controlName)
 {
     return table().value(controlName);
-}
-
-QRect pixels(const QString &controlName)
-{
-    const QRect t = twips(controlName);
-    return QRect(t.x() / TwipsPerPixel, t.y() / TwipsPerPixel, t.width() / TwipsPerPixel,
-                 t.height() / TwipsPerPixel);
 }
 
 const QStringList &controlNames()

@@ -1,9 +1,9 @@
 #include "app/dialog.h"
 
-#include "app/designgeometry.h"
 #include "app/services.h"
 #include "catalogue/categorytable.h"
 #include "core/apperror.h"
+#include "layout/layoutengine.h"
 #include "lists/programmeorder.h"
 
 #include <QGroupBox>
@@ -11,17 +11,13 @@
 #include <QListView>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QColor WindowGreen(192, 255, 192);
 const QColor ListYellow(255, 255, 192);
 const QColor ListOrange(255, 128, 0);
-
-QRect twips(int left, int top, int width, int height)
-{
-    const auto px = [](int t) { return qRound(double(t) / DesignGeometry::TwipsPerPixel); };
-    return {px(left), px(top), px(width), px(height)};
-}
 
 QFont dialogFont()
 {
@@ -32,22 +28,20 @@ QFont dialogFont()
     return font;
 }
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &text, QRect rect)
+// Names the control and puts it at its design rectangle in twips.
+template <typename W> W *placed(W *widget, const QString &name, const QRect &twips)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(rect);
+    widget->setObjectName(name);
+    LayoutEngine::setGeometryInTwips(widget, twips);
+    return widget;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &twips)
+{
+    auto *b = placed(new QPushButton(text, parent), name, twips);
     // Enter must not save or delete by surprise.
     b->setAutoDefault(false);
     return b;
-}
-
-QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect rect)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(rect);
-    return l;
 }
 
 } // namespace
@@ -68,33 +62,52 @@ void Dialog::createControls()
 {
     setObjectName(QStringLiteral("Dialog"));
     setWindowTitle(QStringLiteral("设置"));
-    setFixedSize(twips(0, 0, 5625, 9405).size());
+    setFixedSize(LayoutEngine::toPixels(5625), LayoutEngine::toPixels(9405));
     setFont(dialogFont());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, WindowGreen);
     setPalette(pal);
     setAutoFillBackground(true);
 
-    auto *frame = new QGroupBox(QStringLiteral("节目顺序调整"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    frame->setGeometry(twips(60, 120, 5535, 8655));
-    label(frame, QStringLiteral("Label2"),
-          QStringLiteral("把喜欢的节目向上移，不喜欢的向下移！不需要的删除"),
-          twips(400, 360, 4800, 255));
-    label(frame, QStringLiteral("Label3"),
-          QStringLiteral("先点击分类再点击节目名，然后点击上移、下移、删除"),
-          twips(400, 720, 4335, 255));
-
+    auto *frame = placed(new QGroupBox(QStringLiteral("节目顺序调整"), this),
+                         QStringLiteral("Frame1"), {60, 120, 5535, 8655});
+    placed(new QLabel(QStringLiteral("把喜欢的节目向上移，不喜欢的向下移！不需要的删除"), frame),
+           QStringLiteral("Label2"), {400, 360, 4800, 255});
+    placed(new QLabel(QStringLiteral("先点击分类再点击节目名，然后点击上移、下移、删除"), frame),
+           QStringLiteral("Label3"), {400, 720, 4335, 255});
     for (const Category &c : CategoryTable::rows()) {
         QPushButton *b = button(frame, QStringLiteral("Command%1").arg(c.number), c.tooltip,
-                                twips(240, 1320 + 240 * (c.number - 1), 1215, 255));
+                                {240, 1320 + 240 * (c.number - 1), 1215, 255});
         connect(b, &QPushButton::clicked, this, [this, n = c.number] { CommandClick(n); });
     }
+    createList(frame);
+    createActionButtons(frame);
+}
 
-    List1 = new QListView(frame);
-    List1->setObjectName(QStringLiteral("List1"));
+void Dialog::createActionButtons(QWidget *frame)
+{
+    const struct
+    {
+        QWidget *parent;
+        QString name;
+        QString text;
+        QRect twips;
+        void (Dialog::*handler)();
+    } actions[] = {
+        {frame, u"Command18"_s, u"向上移动"_s, {240, 5880, 1215, 375}, &Dialog::Command18_Click},
+        {frame, u"Command19"_s, u"向下移动"_s, {240, 6480, 1215, 375}, &Dialog::Command19_Click},
+        {frame, u"Command20"_s, u"删除节目"_s, {240, 7440, 1215, 375}, &Dialog::Command20_Click},
+        {this, u"OKButton"_s, u"保存修改"_s, {1500, 8880, 900, 375}, &Dialog::OKButton_Click},
+        {this, u"CancelButton"_s, u"取消"_s, {3300, 8880, 900, 375}, &Dialog::CancelButton_Click},
+    };
+    for (const auto &a : actions)
+        connect(button(a.parent, a.name, a.text, a.twips), &QPushButton::clicked, this, a.handler);
+}
+
+void Dialog::createList(QWidget *frame)
+{
+    List1 = placed(new QListView(frame), QStringLiteral("List1"), {1800, 1080, 3495, 7440});
     List1->setAccessibleName(QStringLiteral("节目列表"));
-    List1->setGeometry(twips(1800, 1080, 3495, 7440));
     List1->setModel(m_order);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -103,22 +116,6 @@ void Dialog::createControls()
     listPal.setColor(QPalette::Base, ListYellow);
     listPal.setColor(QPalette::Text, ListOrange);
     List1->setPalette(listPal);
-
-    connect(button(frame, QStringLiteral("Command18"), QStringLiteral("向上移动"),
-                   twips(240, 5880, 1215, 375)),
-            &QPushButton::clicked, this, &Dialog::Command18_Click);
-    connect(button(frame, QStringLiteral("Command19"), QStringLiteral("向下移动"),
-                   twips(240, 6480, 1215, 375)),
-            &QPushButton::clicked, this, &Dialog::Command19_Click);
-    connect(button(frame, QStringLiteral("Command20"), QStringLiteral("删除节目"),
-                   twips(240, 7440, 1215, 375)),
-            &QPushButton::clicked, this, &Dialog::Command20_Click);
-    connect(button(this, QStringLiteral("OKButton"), QStringLiteral("保存修改"),
-                   twips(1500, 8880, 900, 375)),
-            &QPushButton::clicked, this, &Dialog::OKButton_Click);
-    connect(button(this, QStringLiteral("CancelButton"), QStringLiteral("取消"),
-                   twips(3300, 8880, 900, 375)),
-            &QPushButton::clicked, this, &Dialog::CancelButton_Click);
 }
 
 void Dialog::CommandClick(int n)

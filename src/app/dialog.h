@@ -35,6 +35,8 @@ public:
 
 private:
     void createControls();
+    void createList(QWidget *frame);
+    void createActionButtons(QWidget *frame);
     // Runs a handler; a file that cannot be read or written is reported and
     // the dialog stays usable.
     bool guarded(const std::function<void()> &handler);

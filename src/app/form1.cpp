@@ -15,7 +15,11 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
 
 Form1::Form1(AppSettings settings, Services services, QWidget *parent)
     : QWidget(parent), m_settings(std::move(settings)), m_paths(m_settings.appDir),
@@ -32,6 +36,12 @@ Form1::Form1(AppSettings settings, Services services, QWidget *parent)
     connect(m_downloads, &DownloadQueue::failed, this,
             [this](int, const QString &message) { tellUser(message); });
     connect(m_downloads, &DownloadQueue::keyFileRefreshed, this, &Form1::LoadServerKey);
+    connect(m_downloads, &DownloadQueue::ended, this, [this](int row) {
+        if (row == m_playAllRow)
+            m_playAllRow = -1;
+    });
+    createMenus();
+    connectPlayerControls();
     // Only the user's own choice plays or fetches a programme; a click also
     // counts on the row already selected, to try a failed download again.
     connect(List1, &ProgrammeListView::rowChosen, this, &Form1::List1_Click);
@@ -70,6 +80,7 @@ void Form1::Form_Load()
     m_services.browser->setSilent(true);
     ShowStartCategory();
     LoadCustomCategories();
+    Timer1->start(m_settings.timerIntervalMs);
     WarnIfRunFromTemp();
 }
 
@@ -179,22 +190,33 @@ void Form1::resizeEvent(QResizeEvent *event)
 
 void Form1::Form_Resize()
 {
-    // Every control keeps its design proportions of the window's inner area.
-    const double sx =
-        width() * double(DesignGeometry::TwipsPerPixel) / DesignGeometry::InnerWidthTwips;
-    const double sy =
-        height() * double(DesignGeometry::TwipsPerPixel) / DesignGeometry::InnerHeightTwips;
-    for (const QString &name : DesignGeometry::controlNames()) {
-        QWidget *w = name == QLatin1String("ShockwaveFlash1") ? m_services.player->widget()
-                     : name == QLatin1String("WebBrowser1")
-                         ? m_services.browser->widget()
-                         : findChild<QWidget *>(name, Qt::FindDirectChildrenOnly);
-        if (!w)
-            continue;
-        const QRect r = DesignGeometry::pixels(name);
-        w->setGeometry(qRound(r.x() * sx), qRound(r.y() * sy), qRound(r.width() * sx),
-                       qRound(r.height() * sy));
+    m_layout.ResizeControls(this);
+    pinFixedSizes();
+    if (m_fullScreen) {
+        // The player takes the whole window over every other control; the
+        // return button stays above it.
+        m_services.player->widget()->setGeometry(rect());
+        m_services.player->widget()->raise();
+        Command6->raise();
     }
+}
+
+void Form1::pinFixedSizes()
+{
+    // The player buttons, the strip, the bar and the return button keep their
+    // size; only their place follows the window.
+    const auto pin = [](QWidget *w, int width, int height) {
+        QRect t = LayoutEngine::geometryInTwips(w);
+        if (width > 0)
+            t.setWidth(width);
+        t.setHeight(height);
+        LayoutEngine::setGeometryInTwips(w, t);
+    };
+    for (QWidget *button : {Image15, Image16, Image17, Image20})
+        pin(button, 405, 405);
+    pin(m_services.browser->widget(), 0, 285);
+    pin(HScroll1, 0, 75);
+    pin(Command6, 705, 405);
 }
 
 void Form1::guarded(const std::function<void()> &handler)

@@ -3,6 +3,7 @@
 #include "app/services.h"
 #include "app/settings.h"
 #include "core/apppaths.h"
+#include "layout/layoutengine.h"
 
 #include <QWidget>
 #include <array>
@@ -14,9 +15,11 @@ class FolderBox;
 class ImageButton;
 class ProgrammeListModel;
 class ProgrammeListView;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 // The main window. It owns the controls and the window-level state and wires
 // them to the models; the decisions are made by the subsystems its handlers
@@ -37,6 +40,8 @@ public:
     QString ServerKey;
     QString CurrentCategory;
     QByteArray SoundBuffer;
+    bool SoundMuted = false;
+    int TimerTicks = 0;
 
     // Routines shared by the subsystems.
     void LoadProgrammeList(const QString &listFile);
@@ -68,8 +73,27 @@ public:
     // folder that will be cleaned away.
     void WarnIfRunFromTemp();
 
+    // The player's buttons and the progress timer.
+    void Image15_Click();  // play
+    void Image16_Click();  // pause: no repeat mode, then stop
+    void Image17_Click();  // full screen
+    void Command6_Click(); // back from full screen
+    void Image20_Click();  // mute the program's own sound, or sound it again
+    void HScroll1_Scroll(int frame);
+    void Timer1_Timer();
+    bool isFullScreenMode() const { return m_fullScreen; }
+
+    // Shows the window maximised; where no window manager does that, the
+    // window takes the screen's working area itself.
+    void showMaximizedOnScreen();
+
+    // The pop-up menus of the list: file1 in a category, file2 in the
+    // favourites, file3 in the history.
+    QMenu *menuFor(const QString &category) const;
+
     const AppSettings &settings() const { return m_settings; }
     const AppPaths &paths() const { return m_paths; }
+    const LayoutEngine &layout() const { return m_layout; }
     // The rows of the list shown and the downloads waiting, for whoever
     // needs their state (play-all, menus, tests).
     ProgrammeListModel *programmes() const { return m_programmes; }
@@ -77,9 +101,19 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
+    void createMenus();
+    void connectPlayerControls();
+    void setLinksHovered(QWidget *label);
+    void pinFixedSizes();
+    // The controls full screen hides.
+    QList<QWidget *> windowedControls() const;
+    void fillScreenIfIgnored();
+    void programmeLoaded();
     void Form_Resize();
     void ShowStartCategory();
     void LoadCustomCategories();
@@ -104,6 +138,10 @@ private:
     Services m_services;
     ProgrammeListModel *m_programmes = nullptr;
     DownloadQueue *m_downloads = nullptr;
+    LayoutEngine m_layout;
+    bool m_fullScreen = false;
+    // Play-all moved to this row and waits for it to load or fail; -1: not.
+    int m_playAllRow = -1;
 
     // Controls, named as the design names them (also their objectNames).
     std::array<ImageButton *, 14> m_categoryButtons{};
@@ -118,4 +156,8 @@ private:
     FolderBox *Combo1 = nullptr;
     std::array<ImageButton *, 4> m_links{};
     QPushButton *Command6 = nullptr;
+    QTimer *Timer1 = nullptr;
+    QMenu *file1 = nullptr;
+    QMenu *file2 = nullptr;
+    QMenu *file3 = nullptr;
 };

@@ -46,6 +46,7 @@ void Form1::List1_Click()
             m_services.player->SetMovie(FlashPlayer::EmptyMovie);
             if (!road.path.isEmpty()) {
                 m_services.player->SetMovie(road.path);
+                programmeLoaded();
                 setPositionMaximum(m_services.player->TotalFrames());
             }
             return;
@@ -68,6 +69,7 @@ void Form1::playFromStart(const QString &file)
     m_services.player->SetMovie(file);
     m_services.player->Play();
     setPositionMaximum(m_services.player->TotalFrames());
+    programmeLoaded();
 }
 
 void Form1::setPositionMaximum(int totalFrames)

@@ -14,13 +14,17 @@ public:
     // own bookkeeping and for tests.
     QString pictureName() const { return m_pictureName; }
     void setPicture(const QString &name, const QPixmap &pixmap);
+    // Shows a thin border while a mouse button is held down on it.
+    void setPressable(bool pressable) { m_pressable = pressable; }
 
 Q_SIGNALS:
     void clicked();
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QString m_pictureName;
+    bool m_pressable = false;
 };

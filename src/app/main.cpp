@@ -28,7 +28,11 @@ int main(int argc, char *argv[])
     WebInfoBrowser browser;
     RufflePlayer player(settings.appDir);
     const std::unique_ptr<DesktopShortcut> shortcut = makeSystemShortcut();
-    Form1 form(settings, Services{&player, &browser, &messages, &sound, shortcut.get()});
+    Form1 form(settings, Services{.player = &player,
+                                  .browser = &browser,
+                                  .messages = &messages,
+                                  .sound = &sound,
+                                  .shortcut = shortcut.get()});
     messages.setParent(&form);
     try {
         form.Form_Load();
@@ -39,15 +43,9 @@ int main(int argc, char *argv[])
         static_cast<MessageBoxes &>(messages).show(error.report());
         return 1;
     }
-    // Centred at its design size when restored; maximised at start. Without a
-    // window manager (a bare X server) maximising does nothing, so the window
-    // is given the screen's working area itself.
+    // Centred at its design size when restored; maximised at start.
     const QRect screen = form.screen()->availableGeometry();
     form.move(screen.center() - form.rect().center());
-    form.showMaximized();
-    QTimer::singleShot(500, &form, [&form, screen] {
-        if (form.isMaximized() && form.frameGeometry().width() < screen.width() - 8)
-            form.setGeometry(screen);
-    });
+    form.showMaximizedOnScreen();
     return app.exec();
 }

@@ -30,8 +30,27 @@ void ProgrammeListView::keyPressEvent(QKeyEvent *event)
         Q_EMIT rowChosen();
 }
 
+void ProgrammeListView::mousePressEvent(QMouseEvent *event)
+{
+    // A right press chooses the row under the pointer as a left click
+    // would, so that the menu that follows acts on it.
+    if (event->button() == Qt::RightButton) {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (index.isValid()) {
+            setCurrentRow(index.row());
+            Q_EMIT rowChosen();
+        }
+        return;
+    }
+    QListView::mousePressEvent(event);
+}
+
 void ProgrammeListView::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::RightButton) {
+        Q_EMIT menuRequested(event->globalPosition().toPoint());
+        return;
+    }
     QListView::mouseReleaseEvent(event);
     // A click, or a press dragged to another row, ends over the row that is
     // now current; a release beside the rows chooses nothing.

@@ -21,8 +21,11 @@ public:
 Q_SIGNALS:
     // The user chose the current row.
     void rowChosen();
+    // The right button was released over the list: time for its menu.
+    void menuRequested(const QPoint &globalPos);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 };

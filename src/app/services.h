@@ -38,6 +38,15 @@ public:
     virtual bool confirm(const QString &text) = 0;
 };
 
+// The silent update check that the progress timer starts once, five
+// minutes after the window loaded.
+class UpdateChecker
+{
+public:
+    virtual ~UpdateChecker() = default;
+    virtual void CheckForUpdate() = 0;
+};
+
 // The pieces the window is built from.
 struct Services
 {
@@ -45,5 +54,6 @@ struct Services
     InfoBrowser *browser = nullptr;
     MessageBoxes *messages = nullptr;
     SoundOutput *sound = nullptr;
+    UpdateChecker *updates = nullptr;    // none: no update check
     DesktopShortcut *shortcut = nullptr; // none: "桌面快捷" does nothing
 };

@@ -159,7 +159,7 @@ void DownloadQueue::refreshKeyThenContinue()
 
 void DownloadQueue::continueQueue()
 {
-    m_entries.dequeue();
+    Q_EMIT ended(m_entries.dequeue().row);
     if (m_entries.isEmpty())
         return;
     // Let the finished transfer unwind before the next one starts.

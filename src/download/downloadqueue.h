@@ -54,6 +54,8 @@ Q_SIGNALS:
     // whoever shows it returns only once it is closed, and the next entry
     // waits for that.
     void failed(int row, const QString &message);
+    // The entry of the row has left the queue, fetched or not.
+    void ended(int row);
     // The key file was fetched anew after a 404; read the key again.
     void keyFileRefreshed();
 

@@ -91,6 +91,13 @@ public:
     QLabel view;
 };
 
+class CountingUpdates : public UpdateChecker
+{
+public:
+    void CheckForUpdate() override { ++checks; }
+    int checks = 0;
+};
+
 // A desktop that the test sets up; records the shortcuts made.
 class RecordingShortcut : public DesktopShortcut
 {

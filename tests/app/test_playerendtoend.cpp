@@ -1,0 +1,166 @@
+// The player's controls with the real Flash player on a real display:
+// play-all, repeat-one, a dragged thumb and full screen.
+#include "app/form1.h"
+#include "app/programmelistview.h"
+#include "core/textfile.h"
+#include "playback/ruffleplayer.h"
+#include "support/appfolder.h"
+#include "support/fakes.h"
+#include "support/swfwriter.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QtTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Harness
+{
+    AppFolder app;
+    RufflePlayer player{qEnvironmentVariable("QORVEL_APP_DIR")};
+    FakeBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    std::unique_ptr<Form1> form;
+
+    // Cached movies in category 1, one per entry.
+    explicit Harness(const QList<std::pair<QString, TestMovieOptions>> &movies)
+    {
+        QStringList names;
+        for (const auto &[name, options] : movies) {
+            names.append(name);
+            writeTestMovie(app.flashDir() + name + u".swf"_s, options);
+        }
+        app.writeList(u"cons/b01.inb"_s, names);
+    }
+    void load()
+    {
+        AppSettings settings{app.path(), u"http://127.0.0.1:9/"_s, u"http://127.0.0.1:9/"_s};
+        settings.timerIntervalMs = 200;
+        form = std::make_unique<Form1>(settings, Services{&player, &browser, &messages, &sound});
+        form->Form_Load();
+        form->showMaximizedOnScreen();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void click(QWidget *w, QPoint at = {})
+    {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+    }
+    void clickRow(int row)
+    {
+        auto *l = form->findChild<ProgrammeListView *>(u"List1"_s);
+        click(l->viewport(), l->visualRect(l->model()->index(row, 0)).center());
+    }
+    QRadioButton *option(int n) const
+    {
+        return form->findChild<QRadioButton *>(u"Option%1"_s.arg(n));
+    }
+    QScrollBar *bar() const { return form->findChild<QScrollBar *>(u"HScroll1"_s); }
+    QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
+};
+
+TestMovieOptions movie(int frames, int stopAt = 0, double rate = 24)
+{
+    TestMovieOptions o;
+    o.frameCount = frames;
+    o.stopFrame = stopAt;
+    o.frameRate = rate;
+    return o;
+}
+
+} // namespace
+
+class TestPlayerEndToEnd : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void playAllGoesThroughTheList();
+    void repeatOneRestartsAStoppedMovie();
+    void draggedThumbSeeksAndFullScreenComesBack();
+};
+
+void TestPlayerEndToEnd::playAllGoesThroughTheList()
+{
+    // Each stops on its last frame, so the end is there to be seen.
+    Harness h({{u"一"_s, movie(30, 30)}, {u"二"_s, movie(30, 30)}, {u"三"_s, movie(30, 30)}});
+    h.load();
+    h.click(h.option(1));
+    QVERIFY(h.option(1)->isChecked());
+    h.clickRow(0);
+    QTRY_VERIFY_WITH_TIMEOUT(h.history().size() >= 3, 30000);
+    QCOMPARE(h.history().mid(h.history().size() - 3), (QStringList{u"三"_s, u"二"_s, u"一"_s}));
+    QVERIFY(h.messages.shown.isEmpty());
+}
+
+void TestPlayerEndToEnd::repeatOneRestartsAStoppedMovie()
+{
+    Harness h({{u"停"_s, movie(120, 30)}});
+    h.load();
+    h.clickRow(0);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() == 30 && !h.player.Playing(), 20000);
+    h.click(h.option(2));
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() > 32, 10000);
+    QVERIFY(h.player.Playing());
+}
+
+void TestPlayerEndToEnd::draggedThumbSeeksAndFullScreenComesBack()
+{
+    Harness h({{u"长"_s, movie(600)}});
+    h.load();
+    QList<QRect> before;
+    const QList<QWidget *> controls = h.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    h.clickRow(0);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() > 5, 20000);
+    QCOMPARE(h.bar()->maximum(), 600);
+
+    // Drag the thumb with the mouse to about two thirds of the bar.
+    QScrollBar *bar = h.bar();
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.orientation = Qt::Horizontal;
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = bar->sliderPosition();
+    opt.sliderValue = bar->value();
+    opt.singleStep = 1;
+    opt.pageStep = 1;
+    const QRect thumb =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar);
+    const QPoint target(bar->width() * 2 / 3, thumb.center().y());
+    QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
+    QTest::mouseMove(bar, (thumb.center() + target) / 2);
+    QTest::mouseMove(bar, target);
+    const int dragged = bar->sliderPosition();
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, target);
+    QVERIFY2(dragged > 300, qPrintable(QString::number(dragged)));
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() >= dragged, 5000);
+    QVERIFY2(h.player.FrameNum() < dragged + 48, qPrintable(QString::number(h.player.FrameNum())));
+
+    for (QWidget *w : controls)
+        before.append(w->geometry());
+    h.form->Image17_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(h.player.widget()->size(), h.form->screen()->size(), 5000);
+    auto *back = h.form->findChild<QPushButton *>(u"Command6"_s);
+    // The return button stands above the player where a child can click it.
+    QCOMPARE(h.form->childAt(back->geometry().center()), back);
+    h.click(back);
+    QTRY_VERIFY_WITH_TIMEOUT(!h.form->isFullScreen(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.form->frameGeometry(), h.form->screen()->availableGeometry(), 5000);
+    for (int i = 0; i < controls.size(); ++i)
+        QCOMPARE(controls[i]->geometry(), before[i]);
+}
+
+int main(int argc, char *argv[])
+{
+    RufflePlayer::initializeBeforeApplication();
+    QApplication app(argc, argv);
+    TestPlayerEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_playerendtoend.moc"
