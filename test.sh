@@ -1,6 +1,7 @@
 #!/bin/sh
 # Sets up, builds with warnings as errors, and runs every test: widget and
-# logic tests offscreen, web-engine tests under Xvfb, then the fuzzers briefly.
+# logic tests offscreen, web-engine tests under Xvfb, the package, then the
+# fuzzers briefly.
 set -eu
 cd "$(dirname "$0")"
 . tools/setup.sh
@@ -12,6 +13,10 @@ cd build
 ctest --output-on-failure -LE web -j2
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -L web
 cd ..
+
+# The .deb: its contents, lintian, the menu entry, and a first start of the
+# unpacked program in a fresh home.
+tests/package/check_package.sh build
 
 if [ -x tests/run_fuzzers.sh ]; then
     tests/run_fuzzers.sh 5

@@ -8,7 +8,8 @@ picture or a sound should change:
 
 Needs Debian's python3-pil, fonts-noto-cjk, espeak-ng and ffmpeg (with
 libmp3lame). Writes into resources/bitmaps, resources/icons and
-resources/sounds next to this folder.
+resources/sounds next to this folder, and the icon's sizes one by one into
+packaging/icons for the desktop's icon theme.
 """
 
 import argparse
@@ -26,6 +27,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BITMAPS = os.path.join(ROOT, "resources", "bitmaps")
 ICONS = os.path.join(ROOT, "resources", "icons")
 SOUNDS = os.path.join(ROOT, "resources", "sounds")
+THEME_ICONS = os.path.join(ROOT, "packaging", "icons")
 
 FONT_FILE = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"
 FONT_INDEX_SC = 2  # Noto Sans CJK SC inside the collection
@@ -344,6 +346,26 @@ def make_pictures():
     sizes = [16, 24, 32, 48, 64, 256]
     big.save(os.path.join(ICONS, "qorvel.ico"), format="ICO",
              sizes=[(n, n) for n in sizes])
+    split_icon(os.path.join(ICONS, "qorvel.ico"), THEME_ICONS)
+
+
+def split_icon(ico_path, out_dir):
+    """Writes each picture of an .ico (stored as PNG) as <size>.png, so the
+    installed icon theme shows exactly the pictures of the program's icon."""
+    with open(ico_path, "rb") as f:
+        data = f.read()
+    _, kind, count = struct.unpack_from("<HHH", data, 0)
+    if kind != 1:
+        raise SystemExit(f"{ico_path} is not an icon")
+    os.makedirs(out_dir, exist_ok=True)
+    for i in range(count):
+        width = data[6 + 16 * i] or 256
+        length, offset = struct.unpack_from("<II", data, 6 + 16 * i + 8)
+        picture = data[offset:offset + length]
+        if not picture.startswith(b"\x89PNG"):
+            raise SystemExit(f"picture {i} of {ico_path} is not a PNG")
+        with open(os.path.join(out_dir, f"{width}.png"), "wb") as f:
+            f.write(picture)
 
 
 # --- sounds ---------------------------------------------------------------

@@ -65,6 +65,13 @@ public:
     // folder was chosen.
     bool Combo1_DropDown();
     void Combo1_Click();
+    // The list's menu items: add to the favourites; remove from and clear
+    // the favourites or the history.
+    void file1_3_Click();
+    void file2_3_Click();
+    void file2_4_Click();
+    void file3_3_Click();
+    void file3_4_Click();
     // "桌面快捷": a shortcut to the program on the desktop.
     void Label1_Click();
     // "设置": the programme order dialog, modal, without an owner.
@@ -121,6 +128,8 @@ private:
     void resetOptions(bool enabled);
     void uncheckOptions();
     void showPersonalList(const QString &mode, const QString &listFile);
+    void removeSelectedFrom(const QString &listFile);
+    void clearList(const QString &listFile, const QString &question);
     // Tells the user and returns true while downloads are queued.
     bool refusedWhileDownloading();
     // The application folder looks like an archive manager's unpacking.

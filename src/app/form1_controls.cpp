@@ -204,6 +204,11 @@ void Form1::createMenus()
                  {pause, full, QStringLiteral("从收藏列表删除"), QStringLiteral("清空收藏列表")});
     file3 = menu(QStringLiteral("file3"), QStringLiteral("菜单3"),
                  {pause, full, QStringLiteral("从历史记录删除"), QStringLiteral("清空历史记录")});
+    connect(file1->actions().at(2), &QAction::triggered, this, &Form1::file1_3_Click);
+    connect(file2->actions().at(2), &QAction::triggered, this, &Form1::file2_3_Click);
+    connect(file2->actions().at(3), &QAction::triggered, this, &Form1::file2_4_Click);
+    connect(file3->actions().at(2), &QAction::triggered, this, &Form1::file3_3_Click);
+    connect(file3->actions().at(3), &QAction::triggered, this, &Form1::file3_4_Click);
     connect(List1, &ProgrammeListView::menuRequested, this, [this](const QPoint &globalPos) {
         if (QMenu *m = menuFor(CurrentCategory))
             m->popup(globalPos);

@@ -6,6 +6,7 @@
 #include "catalogue/programmelistmodel.h"
 #include "download/downloadqueue.h"
 #include "lists/customprogrammes.h"
+#include "lists/favourites.h"
 
 void Form1::Label2_Click()
 {
@@ -76,4 +77,71 @@ void Form1::Combo1_Click()
     if (items.isEmpty())
         m_services.messages->show(CustomProgrammes::emptyFolderMessage());
     List1->setFocus();
+}
+
+void Form1::file1_3_Click()
+{
+    guarded([&] {
+        const int row = List1->currentRow();
+        const ProgrammeItem *selected =
+            m_programmes->isValidRow(row) ? &m_programmes->item(row) : nullptr;
+        const QString refused = Favourites::refusal(CurrentCategory == ListMode::Custom, selected);
+        if (!refused.isEmpty()) {
+            m_services.messages->show(refused);
+            return;
+        }
+        Favourites::append(m_paths.favouritesFile(), selected->name);
+        m_services.messages->show(m_programmes->rowText(row) + QStringLiteral(" 成功加入到收藏"));
+    });
+}
+
+void Form1::file2_3_Click()
+{
+    removeSelectedFrom(m_paths.favouritesFile());
+}
+
+void Form1::file3_3_Click()
+{
+    removeSelectedFrom(m_paths.historyFile());
+}
+
+void Form1::file2_4_Click()
+{
+    clearList(m_paths.favouritesFile(), QStringLiteral("确实要清空收藏列表吗？"));
+}
+
+void Form1::file3_4_Click()
+{
+    clearList(m_paths.historyFile(), QStringLiteral("确实要清空历史记录吗？"));
+}
+
+void Form1::removeSelectedFrom(const QString &listFile)
+{
+    // Refused while downloads wait, as switching lists is: a row under
+    // download shows its progress, not its name, and keeps its place.
+    const int row = List1->currentRow();
+    if (!m_programmes->isValidRow(row) || refusedWhileDownloading())
+        return;
+    guarded([&] {
+        QStringList names;
+        for (int i = 0; i < m_programmes->count(); ++i) {
+            if (i != row)
+                names.append(m_programmes->item(i).name);
+        }
+        // The file first: when it cannot be written the list stays as the
+        // file still has it.
+        Favourites::rewrite(listFile, names);
+        m_programmes->removeRow(row);
+        List1->setCurrentRow(-1);
+    });
+}
+
+void Form1::clearList(const QString &listFile, const QString &question)
+{
+    if (refusedWhileDownloading() || !m_services.messages->confirm(question))
+        return;
+    guarded([&] {
+        Favourites::clear(listFile);
+        m_programmes->clear();
+    });
 }

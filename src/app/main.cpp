@@ -2,6 +2,7 @@
 #include "app/qtmessageboxes.h"
 #include "app/webinfobrowser.h"
 #include "core/apperror.h"
+#include "core/datafolder.h"
 #include "platform/desktopshortcut.h"
 #include "playback/ruffleplayer.h"
 #include "sound/wavesound.h"
@@ -18,15 +19,30 @@ int main(int argc, char *argv[])
     RufflePlayer::initializeBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
-
-    AppSettings settings{QCoreApplication::applicationDirPath(),
-                         QStringLiteral(QORVEL_DOWNLOAD_SERVER), QStringLiteral(QORVEL_INFO_SITE),
-                         24000};
-    settings.tempDir = QDir::tempPath();
+    QGuiApplication::setDesktopFileName(QStringLiteral(QORVEL_DESKTOP_ID));
     QtMessageBoxes messages;
+
+    // Unpacked into a folder of its own, the program keeps its data beside
+    // itself; installed, in the user's data folder, filled on first start.
+    // Ruffle always lies beside the program.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    DataFolder::Location where;
+    try {
+        where = DataFolder::locate(
+            programDir, QDir(programDir).filePath(QStringLiteral(QORVEL_DEFAULTS_DIR)),
+            DataFolder::userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
+    } catch (const AppError &error) {
+        static_cast<MessageBoxes &>(messages).show(error.report());
+        return 1;
+    }
+    const AppSettings settings{.appDir = where.appDir,
+                               .downloadServer = QStringLiteral(QORVEL_DOWNLOAD_SERVER),
+                               .infoSite = QStringLiteral(QORVEL_INFO_SITE),
+                               .installedMode = where.installed,
+                               .tempDir = QDir::tempPath()};
     WaveSound sound;
     WebInfoBrowser browser;
-    RufflePlayer player(settings.appDir);
+    RufflePlayer player(programDir);
     const std::unique_ptr<DesktopShortcut> shortcut = makeSystemShortcut();
     Form1 form(settings, Services{.player = &player,
                                   .browser = &browser,

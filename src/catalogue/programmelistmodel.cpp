@@ -29,6 +29,15 @@ void ProgrammeListModel::setItems(const QList<ProgrammeItem> &items)
     endResetModel();
 }
 
+void ProgrammeListModel::removeRow(int row)
+{
+    if (!isValidRow(row))
+        return;
+    beginRemoveRows({}, row, row);
+    m_items.removeAt(row);
+    endRemoveRows();
+}
+
 void ProgrammeListModel::setState(int row, ProgrammeState state, int percent)
 {
     if (!isValidRow(row))

@@ -43,6 +43,8 @@ public:
     bool isValidRow(int row) const { return row >= 0 && row < count(); }
     // Row must be valid.
     const ProgrammeItem &item(int row) const { return m_items.at(row); }
+    // Takes the row out; a row that does not exist is left alone.
+    void removeRow(int row);
     // Changes one row's state; a row that no longer exists is left alone.
     void setState(int row, ProgrammeState state, int percent = 0);
 

@@ -6,6 +6,7 @@
 #include "catalogue/categorytable.h"
 #include "support/formharness.h"
 
+#include <QDir>
 #include <QRadioButton>
 #include <QtTest>
 #include <memory>
@@ -53,6 +54,8 @@ private Q_SLOTS:
     void customFolder();
     void emptyFolderIsExplained();
     void refusedWhileDownloading();
+    void favouritesMenu();
+    void historyMenu();
 };
 
 void TestPersonalLists::favouritesAndHistory_data()
@@ -101,8 +104,14 @@ void TestPersonalLists::customFolder()
     h.app.writeBytes(u"自定义节目/动物/Game.SWF"_s, "FWS");
     h.app.writeBytes(u"自定义节目/动物/readme.txt"_s, "x");
     h.app.writeBytes(u"自定义节目/loose.swf"_s, "FWS");
+    h.app.writeBytes(u"自定义节目/.hidden/x.swf"_s, "FWS");
+    h.app.writeBytes(u"自定义节目/动物/.x.swf"_s, "FWS");
+    h.app.writeBytes(u"自定义节目/Alpha/x.swf"_s, "FWS");
     Form1 &form = h.load();
-    QCOMPARE(h.combo()->count(), 2); // 动物 and the sample folder
+    // In name order, hidden ones skipped, the sample folder among them.
+    QCOMPARE(h.combo()->count(), 3);
+    QCOMPARE(h.combo()->itemText(0), u"Alpha"_s);
+    QCOMPARE(h.combo()->itemText(1), u"动物"_s);
     h.chooseFolder(u"动物"_s);
     QCOMPARE(form.CurrentCategory, u"zidingyi"_s);
     QCOMPARE(h.rows(), (QStringList{u"Game"_s, u"song"_s}));
@@ -112,6 +121,10 @@ void TestPersonalLists::customFolder()
 
     h.choose(1);
     QCOMPARE(h.player.Movie(), h.app.file(u"自定义节目/动物/song.swf"_s));
+    // Custom programmes never go into the favourites.
+    form.file1_3_Click();
+    QCOMPARE(h.messages.texts(), QStringList{u"此类不能加入！"_s});
+    QCOMPARE(h.app.readBytes(u"cons/shoucang.inb"_s), QByteArray());
 }
 
 void TestPersonalLists::emptyFolderIsExplained()
@@ -144,6 +157,84 @@ void TestPersonalLists::refusedWhileDownloading()
     // The list still shows the download: it was not replaced.
     QCOMPARE(h.rows(), QStringList{u"开始下载"_s});
     QCOMPARE(h.combo()->currentText(), u"自定义节目"_s);
+}
+
+void TestPersonalLists::favouritesMenu()
+{
+    Harness h;
+    h.app.writeList(u"cons/b01.inb"_s, {u"甲"_s, u"乙"_s});
+    h.app.cache(u"甲"_s);
+    h.app.writeBytes(u"cons/shoucang.inb"_s, "x"); // edited by hand: no line ending
+    Form1 &form = h.load();
+    const auto file = [&] { return h.app.readBytes(u"cons/shoucang.inb"_s); };
+
+    form.file1_3_Click();
+    h.list()->setCurrentRow(1); // not fetched yet
+    form.file1_3_Click();
+    h.choose(0);
+    form.file1_3_Click();
+    form.file1_3_Click(); // twice: a second entry
+    QCOMPARE(h.messages.texts(), (QStringList{u"请先选择节目"_s, u"请下载完成后再加入“收藏”！"_s,
+                                              u"  甲 成功加入到收藏"_s, u"  甲 成功加入到收藏"_s}));
+    QCOMPARE(file(), QByteArray("x\r\n\xbc\xd7\r\n\xbc\xd7\r\n"));
+
+    form.Label2_Click();
+    QCOMPARE(h.rows(), (QStringList{u"* x"_s, u"  甲"_s, u"  甲"_s}));
+    h.list()->setCurrentRow(0);
+    form.file2_3_Click();
+    QCOMPARE(h.rows(), (QStringList{u"  甲"_s, u"  甲"_s}));
+    QCOMPARE(h.list()->currentRow(), -1);
+    QCOMPARE(file(), QByteArray("\xbc\xd7\r\n\xbc\xd7\r\n"));
+    form.file2_3_Click(); // nothing selected: nothing happens
+    QCOMPARE(h.rows().size(), 2);
+
+    // Refused while a download waits; the file keeps every name.
+    h.queue(1);
+    h.list()->setCurrentRow(0);
+    form.file2_3_Click();
+    form.file2_4_Click();
+    QCOMPARE(h.messages.texts().mid(4), QStringList(2, u"正在下载，请稍候！"_s));
+    QCOMPARE(file(), QByteArray("\xbc\xd7\r\n\xbc\xd7\r\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(h.queued(), 0, 5000);
+    h.messages.shown.clear();
+
+    // A file that cannot be written is reported; list and file stay.
+    h.list()->setCurrentRow(0);
+    QVERIFY(QFile::remove(h.app.file(u"cons/shoucang.inb"_s)));
+    QVERIFY(QDir().mkpath(h.app.file(u"cons/shoucang.inb"_s)));
+    form.file2_3_Click();
+    QCOMPARE(h.messages.shown.size(), 1);
+    QVERIFY(h.messages.shown[0].text.contains(u"shoucang.inb"_s));
+    QCOMPARE(h.rows().size(), 2);
+    QVERIFY(QDir(h.app.file(u"cons/shoucang.inb"_s)).removeRecursively());
+    h.app.writeBytes(u"cons/shoucang.inb"_s, "a\r\n");
+
+    h.messages.answerYes = false;
+    form.file2_4_Click();
+    QCOMPARE(h.messages.confirmed, QStringList{u"确实要清空收藏列表吗？"_s});
+    QCOMPARE(h.rows().size(), 2);
+    QCOMPARE(file(), QByteArray("a\r\n"));
+    h.messages.answerYes = true;
+    form.file2_4_Click();
+    QVERIFY(h.rows().isEmpty());
+    QCOMPARE(QFileInfo(h.app.file(u"cons/shoucang.inb"_s)).size(), 0);
+}
+
+void TestPersonalLists::historyMenu()
+{
+    Harness h;
+    h.app.writeBytes(u"cons/lishi.inb"_s, "a\r\n\r\nb\r\n\r\nc\r\n");
+    Form1 &form = h.load();
+    form.Label3_Click();
+    h.list()->setCurrentRow(1);
+    form.file3_3_Click();
+    // Blank lines go with the first change.
+    QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray("a\r\nc\r\n"));
+    h.messages.answerYes = true;
+    form.file3_4_Click();
+    QCOMPARE(h.messages.confirmed, QStringList{u"确实要清空历史记录吗？"_s});
+    QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray());
+    QVERIFY(h.rows().isEmpty());
 }
 
 QTEST_MAIN(TestPersonalLists)

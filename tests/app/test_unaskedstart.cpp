@@ -3,17 +3,18 @@
 // with a click on OK, and real mouse clicks on the list and the buttons.
 #include "app/form1.h"
 #include "app/imagebutton.h"
+#include "app/programmelistview.h"
 #include "app/qtmessageboxes.h"
+#include "catalogue/programmelistmodel.h"
 #include "core/textfile.h"
+#include "download/downloadqueue.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
 
-#include "app/programmelistview.h"
-#include "catalogue/programmelistmodel.h"
-#include "download/downloadqueue.h"
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -103,6 +104,7 @@ class TestUnaskedStart : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void switchAfterAMessageStartsNothing();
+    void rightClickMenuAddsAFavourite();
 };
 
 void TestUnaskedStart::switchAfterAMessageStartsNothing()
@@ -143,6 +145,28 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         QCOMPARE(h.history(), history);
         QCOMPARE(h.boxTexts.size(), boxes + 1);
     }
+}
+
+void TestUnaskedStart::rightClickMenuAddsAFavourite()
+{
+    Harness h;
+    h.load();
+    h.clickCategory(3);
+    ProgrammeListView *l = h.list();
+    QTest::mouseClick(l->viewport(), Qt::RightButton, {},
+                      l->visualRect(l->model()->index(1, 0)).center());
+    // The right press chose the row as a click does; the release opened the
+    // category's menu.
+    QCOMPARE(h.player.Movie(), h.app.flashDir() + u"二.swf"_s);
+    QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QCOMPARE(menu->objectName(), u"file1"_s);
+    QAction *add = menu->actions().at(2);
+    QCOMPARE(add->text(), u"加入收藏"_s);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(add).center());
+    QTRY_COMPARE(h.boxTexts.size(), 1);
+    QCOMPARE(h.boxTexts.last(), u"  二 成功加入到收藏"_s);
+    QCOMPARE(TextFile::readLines(h.app.file(u"cons/shoucang.inb"_s)), QStringList{u"二"_s});
 }
 
 QTEST_MAIN(TestUnaskedStart)

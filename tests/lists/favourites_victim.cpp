@@ -1,0 +1,26 @@
+// Adds and removes favourites for ever, until it is killed, going on from the
+// list it finds. The list always holds consecutive names "n<k>", oldest
+// first, one to six of them: never none once it has begun.
+//
+//   favourites_victim <favourites file>
+#include "core/textfile.h"
+#include "lists/favourites.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2)
+        return 2;
+    const QString file = QString::fromLocal8Bit(argv[1]);
+    QStringList names = TextFile::readLines(file);
+    for (int k = names.isEmpty() ? 0 : names.last().mid(1).toInt() + 1;; ++k) {
+        names.append(QStringLiteral("n%1").arg(k));
+        Favourites::append(file, names.last());
+        if (names.size() > 5) {
+            names = names.mid(names.size() - 5);
+            Favourites::rewrite(file, names);
+        }
+    }
+}
