@@ -5,6 +5,7 @@
 #   server/demo-server.sh stop
 #
 # Everything lives in build/demo-server; the server is stopped by its own pid.
+# server/publish-update.sh puts a new release with a demo updater on it.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build/demo-server"

@@ -82,8 +82,15 @@ int main(int argc, char *argv[])
         infoPage(15, QStringLiteral("我的收藏与历史"), QStringLiteral("喜欢的节目")).toUtf8());
     writeFile(out.filePath(QStringLiteral("guihu.txt")),
               TextFile::encodeLines({QStringLiteral("abcemo1234k7d9999,demo")}));
-    writeFile(out.filePath(QStringLiteral("gengxin/update.txt")),
-              TextFile::encodeLines({QStringLiteral("4.2,2026-12-08")}));
+    // The server offers the release the demo folder holds, so the program
+    // finds no update, unless server/publish-update.sh has put another one
+    // there: that one stays.
+    const QString versionFile = out.filePath(QStringLiteral("gengxin/update.txt"));
+    if (!QFile::exists(versionFile)) {
+        const QStringList installed =
+            TextFile::readLines(cons.filePath(QStringLiteral("update.inb")));
+        writeFile(versionFile, TextFile::encodeLines({installed.value(0)}));
+    }
     std::printf("%d programmes written to %s\n", made, argv[2]);
     return 0;
 }

@@ -51,6 +51,7 @@ public:
 
     void AddToHistory();
     void StartProgrammeDownload();
+    void CheckForUpdate();
 
     // Click on category button n (1 .. 14).
     void ImageClick(int n);

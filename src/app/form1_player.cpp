@@ -146,8 +146,8 @@ void Form1::Timer1_Timer()
         player->Play();
 
     ++TimerTicks;
-    if (TimerTicks == UpdateCheckTick && m_services.updates)
-        m_services.updates->CheckForUpdate();
+    if (TimerTicks == UpdateCheckTick)
+        CheckForUpdate();
 }
 
 void Form1::programmeLoaded()

@@ -4,6 +4,7 @@
 #include "core/apperror.h"
 #include "core/datafolder.h"
 #include "platform/desktopshortcut.h"
+#include "platform/systemprocessstarter.h"
 #include "playback/ruffleplayer.h"
 #include "sound/wavesound.h"
 
@@ -43,11 +44,13 @@ int main(int argc, char *argv[])
     WaveSound sound;
     WebInfoBrowser browser;
     RufflePlayer player(programDir);
+    SystemProcessStarter processes;
     const std::unique_ptr<DesktopShortcut> shortcut = makeSystemShortcut();
     Form1 form(settings, Services{.player = &player,
                                   .browser = &browser,
                                   .messages = &messages,
                                   .sound = &sound,
+                                  .processes = &processes,
                                   .shortcut = shortcut.get()});
     messages.setParent(&form);
     try {

@@ -7,6 +7,7 @@
 
 class DesktopShortcut;
 class FlashPlayer;
+class ProcessStarter;
 class QWidget;
 
 // The information strip along the bottom of the window.
@@ -38,15 +39,6 @@ public:
     virtual bool confirm(const QString &text) = 0;
 };
 
-// The silent update check that the progress timer starts once, five
-// minutes after the window loaded.
-class UpdateChecker
-{
-public:
-    virtual ~UpdateChecker() = default;
-    virtual void CheckForUpdate() = 0;
-};
-
 // The pieces the window is built from.
 struct Services
 {
@@ -54,6 +46,6 @@ struct Services
     InfoBrowser *browser = nullptr;
     MessageBoxes *messages = nullptr;
     SoundOutput *sound = nullptr;
-    UpdateChecker *updates = nullptr;    // none: no update check
+    ProcessStarter *processes = nullptr; // none: no updater is ever started
     DesktopShortcut *shortcut = nullptr; // none: "桌面快捷" does nothing
 };

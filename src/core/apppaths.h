@@ -23,6 +23,13 @@ public:
     QString keyRefreshFile() const { return file(QStringLiteral("cons/guihu2.inb")); }
     QString favouritesFile() const { return file(FavouritesList); }
     QString historyFile() const { return file(HistoryList); }
+    // The installed release's version, the server's as fetched, and the
+    // updater, each with the temporary name it has while it arrives.
+    QString versionFile() const { return file(QStringLiteral("cons/update.inb")); }
+    QString serverVersionFile() const { return file(QStringLiteral("cons/update2.inb")); }
+    QString serverVersionTempFile() const { return file(QStringLiteral("cons/updatetemp.inb")); }
+    QString updaterFile() const { return file(QStringLiteral("cons/qvgx.exe")); }
+    QString updaterTempFile() const { return file(QStringLiteral("cons/qvgxtemp.txt")); }
     // The program's picture as a file, for launchers that cannot read it out
     // of the program.
     QString iconFile() const { return file(QStringLiteral("res/qorvel.png")); }

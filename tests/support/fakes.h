@@ -3,6 +3,7 @@
 #include "app/services.h"
 #include "platform/desktopshortcut.h"
 #include "playback/flashplayer.h"
+#include "update/processstarter.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -91,11 +92,16 @@ public:
     QLabel view;
 };
 
-class CountingUpdates : public UpdateChecker
+// Records the programs it is asked to start, and starts none.
+class RecordingStarter : public ProcessStarter
 {
 public:
-    void CheckForUpdate() override { ++checks; }
-    int checks = 0;
+    bool startDetached(const QString &program, const QString &) override
+    {
+        started.append(program);
+        return false;
+    }
+    QStringList started;
 };
 
 // A desktop that the test sets up; records the shortcuts made.

@@ -18,7 +18,7 @@ struct FormHarness
     FakeBrowser browser;
     RecordingMessages messages;
     FakeSound sound;
-    CountingUpdates updates;
+    RecordingStarter processes;
     RecordingShortcut shortcut;
     // The system's temporary folder as the window is told it; empty, since
     // the throw-away application folder itself lies in the real one.
@@ -34,7 +34,7 @@ struct FormHarness
         AppSettings settings{app.path(), downloadServer, infoSite, rangeWaitMs};
         settings.tempDir = tempDir;
         form = std::make_unique<Form1>(
-            settings, Services{&player, &browser, &messages, &sound, &updates, &shortcut});
+            settings, Services{&player, &browser, &messages, &sound, &processes, &shortcut});
         return *form;
     }
     // Builds the window and starts it up.

@@ -1,0 +1,43 @@
+// A window that looks for an update as the program does, on a shortened
+// tick, and starts the updater the system's way. Echoes each line it reads,
+// so that a test can see that it still answers.
+//
+//   update_host <application folder> <download server> <tick in ms> own|installed
+#include "app/form1.h"
+#include "platform/systemprocessstarter.h"
+#include "support/fakes.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 5)
+        return 2;
+    FakePlayer player;
+    FakeBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    SystemProcessStarter processes;
+    AppSettings settings{QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                         QStringLiteral("http://127.0.0.1:9/"), 5000};
+    settings.timerIntervalMs = QByteArray(argv[3]).toInt();
+    settings.installedMode = QByteArray(argv[4]) == "installed";
+    Form1 form(settings, Services{&player, &browser, &messages, &sound, &processes});
+    form.Form_Load();
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &form, [&input] {
+        char line[256];
+        if (!std::fgets(line, sizeof line, stdin))
+            return input.setEnabled(false);
+        std::fputs(line, stdout);
+        std::fflush(stdout);
+    });
+    return app.exec();
+}
