@@ -45,6 +45,8 @@ Form1::Form1(AppSettings settings, Services services, QWidget *parent)
     // Only the user's own choice plays or fetches a programme; a click also
     // counts on the row already selected, to try a failed download again.
     connect(List1, &ProgrammeListView::rowChosen, this, &Form1::List1_Click);
+    connect(m_links[0], &ImageButton::clicked, this, &Form1::Label1_Click);
+    connect(m_links[3], &ImageButton::clicked, this, &Form1::Label4_Click);
     connect(m_services.browser, &InfoBrowser::navigateError, this,
             &Form1::WebBrowser1_NavigateError);
 }
@@ -79,6 +81,7 @@ void Form1::Form_Load()
     ShowStartCategory();
     LoadCustomCategories();
     Timer1->start(m_settings.timerIntervalMs);
+    WarnIfRunFromTemp();
 }
 
 void Form1::ShowStartCategory()

@@ -73,6 +73,13 @@ public:
     void file2_4_Click();
     void file3_3_Click();
     void file3_4_Click();
+    // "桌面快捷": a shortcut to the program on the desktop.
+    void Label1_Click();
+    // "设置": the programme order dialog, modal, without an owner.
+    void Label4_Click();
+    // Start-up's last step: tells the user when the program runs from a
+    // folder that will be cleaned away.
+    void WarnIfRunFromTemp();
 
     // The player's buttons and the progress timer.
     void Image15_Click();  // play
@@ -126,6 +133,8 @@ private:
     void clearList(const QString &listFile, const QString &question);
     // Tells the user and returns true while downloads are queued.
     bool refusedWhileDownloading();
+    // The application folder looks like an archive manager's unpacking.
+    bool runsFromTemp() const;
     // Runs a handler; a failure is reported and the program carries on.
     void guarded(const std::function<void()> &handler);
     void report(const AppError &error);

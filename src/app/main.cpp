@@ -3,6 +3,7 @@
 #include "app/webinfobrowser.h"
 #include "core/apperror.h"
 #include "core/datafolder.h"
+#include "platform/desktopshortcut.h"
 #include "platform/systemprocessstarter.h"
 #include "playback/ruffleplayer.h"
 #include "sound/wavesound.h"
@@ -38,12 +39,19 @@ int main(int argc, char *argv[])
     const AppSettings settings{.appDir = where.appDir,
                                .downloadServer = QStringLiteral(QORVEL_DOWNLOAD_SERVER),
                                .infoSite = QStringLiteral(QORVEL_INFO_SITE),
-                               .installedMode = where.installed};
+                               .installedMode = where.installed,
+                               .tempDir = QDir::tempPath()};
     WaveSound sound;
     WebInfoBrowser browser;
     RufflePlayer player(programDir);
     SystemProcessStarter processes;
-    Form1 form(settings, Services{&player, &browser, &messages, &sound, &processes});
+    const std::unique_ptr<DesktopShortcut> shortcut = makeSystemShortcut();
+    Form1 form(settings, Services{.player = &player,
+                                  .browser = &browser,
+                                  .messages = &messages,
+                                  .sound = &sound,
+                                  .processes = &processes,
+                                  .shortcut = shortcut.get()});
     messages.setParent(&form);
     try {
         form.Form_Load();

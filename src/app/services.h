@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class DesktopShortcut;
 class FlashPlayer;
 class ProcessStarter;
 class QWidget;
@@ -46,4 +47,5 @@ struct Services
     MessageBoxes *messages = nullptr;
     SoundOutput *sound = nullptr;
     ProcessStarter *processes = nullptr; // none: no updater is ever started
+    DesktopShortcut *shortcut = nullptr; // none: "桌面快捷" does nothing
 };

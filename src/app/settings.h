@@ -14,4 +14,8 @@ struct AppSettings
     // not writable): the application folder is the user's data folder and
     // the package manager, not the program, brings updates.
     bool installedMode = false;
+    // The system's temporary folder: an application folder inside it was
+    // unpacked by an archive manager and will be cleaned away. Empty: only
+    // the folder's own name is looked at.
+    QString tempDir = {};
 };

@@ -30,6 +30,9 @@ public:
     QString serverVersionTempFile() const { return file(QStringLiteral("cons/updatetemp.inb")); }
     QString updaterFile() const { return file(QStringLiteral("cons/qvgx.exe")); }
     QString updaterTempFile() const { return file(QStringLiteral("cons/qvgxtemp.txt")); }
+    // The program's picture as a file, for launchers that cannot read it out
+    // of the program.
+    QString iconFile() const { return file(QStringLiteral("res/qorvel.png")); }
 
     // Relative names, for the routines that take a list file as the
     // category table does.
@@ -37,6 +40,9 @@ public:
     static inline const QString HistoryList = QStringLiteral("cons/lishi.inb");
     // The child's own folders; also the caption of the folder box.
     static inline const QString CustomFolderName = QStringLiteral("自定义节目");
+    // The program file, whatever the running copy is called; Windows adds
+    // ".exe". Launchers and shortcuts point at this name.
+    static inline const QString ProgramName = QStringLiteral("Qorvel儿童乐园");
 
 private:
     QString m_appDir;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/services.h"
+#include "platform/desktopshortcut.h"
 #include "playback/flashplayer.h"
 #include "update/processstarter.h"
 
@@ -101,6 +102,22 @@ public:
         return false;
     }
     QStringList started;
+};
+
+// A desktop that the test sets up; records the shortcuts made.
+class RecordingShortcut : public DesktopShortcut
+{
+public:
+    QString desktopFolder() const override { return desktop; }
+    bool create(const QString &folder, const Target &target) override
+    {
+        made.append(folder + QLatin1Char('|') + target.programDir + QLatin1Char('|') +
+                    target.appDir);
+        return succeed;
+    }
+    QString desktop = QStringLiteral("/home/x/Desktop");
+    bool succeed = true;
+    QStringList made;
 };
 
 class FakeSound : public SoundOutput

@@ -19,6 +19,10 @@ struct FormHarness
     RecordingMessages messages;
     FakeSound sound;
     RecordingStarter processes;
+    RecordingShortcut shortcut;
+    // The system's temporary folder as the window is told it; empty, since
+    // the throw-away application folder itself lies in the real one.
+    QString tempDir;
     std::unique_ptr<Form1> form;
 
     // Builds the window; port 9 on loopback refuses at once, so downloads
@@ -27,9 +31,10 @@ struct FormHarness
                 const QString &infoSite = QStringLiteral("http://info.invalid/"),
                 int rangeWaitMs = 1000)
     {
-        form =
-            std::make_unique<Form1>(AppSettings{app.path(), downloadServer, infoSite, rangeWaitMs},
-                                    Services{&player, &browser, &messages, &sound, &processes});
+        AppSettings settings{app.path(), downloadServer, infoSite, rangeWaitMs};
+        settings.tempDir = tempDir;
+        form = std::make_unique<Form1>(
+            settings, Services{&player, &browser, &messages, &sound, &processes, &shortcut});
         return *form;
     }
     // Builds the window and starts it up.
