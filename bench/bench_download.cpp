@@ -2,9 +2,12 @@
 // transfer alone, with its file handling, and from a click in the window, each
 // next to the least a client can do over one keep-alive connection in the same
 // run. Also how long the window's event loop was held up while it happened.
+// With --latency-ms, the same through a proxy that delays each direction, next
+// to one plain GET of the whole file through it: a home line's round trip.
 #include "download/rangetransfer.h"
 #include "download/resumabledownload.h"
 #include "download/server.h"
+#include "latencyproxy.h"
 #include "minimalclient.h"
 #include "support/nginxserver.h"
 #include "windowrun.h"
@@ -108,9 +111,22 @@ double bareNetworkRun(QNetworkAccessManager &network, const QUrl &url, const QBy
     return ms;
 }
 
-double rangeTransferRun(const QUrl &url, const QByteArray &expected)
+double wholeFileRun(quint16 port, const QByteArray &path, const QByteArray &expected)
 {
-    RangeTransfer transfer(url, {});
+    MinimalClient client(port);
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray data = client.fetchWhole(path);
+    const double ms = msSince(clock);
+    if (data != expected)
+        fail("whole-file GET",
+             client.error().isEmpty() ? QStringLiteral("wrong bytes") : client.error());
+    return ms;
+}
+
+double rangeTransferRun(const QUrl &url, const QByteArray &expected, int rangesInFlight)
+{
+    RangeTransfer transfer(url, {24000, RangeTransfer::DefaultMaxTotal, rangesInFlight});
     QEventLoop loop;
     QObject::connect(&transfer, &RangeTransfer::finished, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
@@ -156,21 +172,38 @@ double median(QList<double> values)
 
 struct Row
 {
+    Row(const char *l, std::function<double()> r) : label(l), run(std::move(r)) {}
+
     const char *label;
-    QList<double> ms;
+    std::function<double()> run;
+    QList<double> ms = {};
 };
 
-void printTable(const std::vector<Row> &rows, qint64 bytes, int runs)
+void printTable(const std::vector<Row> &rows, const QString &title, int runs, double mib)
 {
-    std::printf("%.1f MiB from nginx on loopback, median of %d runs, same run\n",
-                double(bytes) / (1 << 20), runs);
-    std::printf("%-34s %10s %10s %10s %10s\n", "", "median ms", "min ms", "MiB/s", "vs minimal");
+    std::printf("%s, median of %d runs, same run\n", qPrintable(title), runs);
+    std::printf("%-36s %10s %10s %10s %10s\n", "", "median ms", "min ms", "MiB/s", "vs first");
     const double reference = median(rows.front().ms);
     for (const Row &row : rows) {
         const double m = median(row.ms);
-        std::printf("%-34s %10.1f %10.1f %10.1f %10.2f\n", row.label, m,
-                    *std::min_element(row.ms.begin(), row.ms.end()),
-                    double(bytes) / (1 << 20) / (m / 1000), reference / m);
+        std::printf("%-36s %10.1f %10.1f %10.1f %10.2f\n", row.label, m,
+                    *std::min_element(row.ms.begin(), row.ms.end()), mib / (m / 1000),
+                    reference / m);
+    }
+}
+
+// One warm-up of each, then rounds in turn, so that whatever the machine
+// does meanwhile falls on all of them alike.
+void runRounds(std::vector<Row> &rows, int runs, const std::function<void()> &afterWarmUp)
+{
+    for (int round = -1; round < runs; ++round) {
+        for (Row &row : rows) {
+            const double ms = row.run();
+            if (round >= 0)
+                row.ms.append(ms);
+        }
+        if (round < 0)
+            afterWarmUp();
     }
 }
 
@@ -178,6 +211,83 @@ int intOption(const QStringList &args, const QString &name, int fallback)
 {
     const qsizetype i = args.indexOf(name);
     return i >= 0 && i + 1 < args.size() ? args[i + 1].toInt() : fallback;
+}
+
+struct Bench
+{
+    QUrl url;        // the programme on nginx
+    QByteArray path; // its path, encoded
+    QByteArray expected;
+    int runs = 7;
+};
+
+void onLoopback(const Bench &b, quint16 port, const QString &base)
+{
+    QNetworkAccessManager network;
+    QList<double> blocked;
+    QList<double> afterLastRange; // saving, playing, recording the history
+    auto window = [&](bool probe) {
+        const WindowRun w = clickAndDownload(base, Name, b.expected, probe);
+        if (!w.error.isEmpty())
+            fail("window", w.error);
+        (probe ? blocked : afterLastRange).append(probe ? w.longestBlockMs : w.ms - w.lastRangeMs);
+        return w.ms;
+    };
+    std::vector<Row> rows{
+        {"minimal keep-alive client", [&] { return minimalRun(port, b.path, b.expected); }},
+        {"bare QNetworkAccessManager chain",
+         [&] { return bareNetworkRun(network, b.url, b.expected); }},
+        {"RangeTransfer, one range at a time",
+         [&] { return rangeTransferRun(b.url, b.expected, 1); }},
+        {"RangeTransfer",
+         [&] { return rangeTransferRun(b.url, b.expected, RangeTransfer::DefaultRangesInFlight); }},
+        {"DownloadWithResume", [&] { return resumableRun(b.url, b.expected); }},
+        {"window: click to \"  name\"", [&] { return window(false); }},
+        {"window with the 1 ms loop probe", [&] { return window(true); }},
+    };
+    runRounds(rows, b.runs, [&] {
+        blocked.clear();
+        afterLastRange.clear();
+    });
+    const double mib = double(b.expected.size()) / (1 << 20);
+    printTable(rows, QStringLiteral("%1 MiB from nginx on loopback").arg(mib), b.runs, mib);
+    std::printf("window: from the last progress step to the name in the row: median %.1f ms\n",
+                median(afterLastRange));
+    std::printf("longest event-loop block during a window download: median %.1f ms, max %.1f ms\n",
+                median(blocked), *std::max_element(blocked.begin(), blocked.end()));
+}
+
+void throughProxy(const Bench &b, quint16 nginxPort, int delayMs, int rateMbit)
+{
+    LatencyProxy proxy(nginxPort, delayMs, qint64(rateMbit) * 1'000'000 / 8);
+    if (!proxy.start())
+        fail("proxy", QStringLiteral("cannot listen"));
+    QUrl url = b.url;
+    url.setPort(proxy.port());
+    const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(proxy.port());
+    std::vector<Row> rows{
+        {"one whole-file GET", [&] { return wholeFileRun(proxy.port(), b.path, b.expected); }},
+        {"RangeTransfer, one range at a time",
+         [&] { return rangeTransferRun(url, b.expected, 1); }},
+        {"RangeTransfer",
+         [&] { return rangeTransferRun(url, b.expected, RangeTransfer::DefaultRangesInFlight); }},
+        {"window: click to \"  name\"",
+         [&] {
+             const WindowRun w = clickAndDownload(base, Name, b.expected, false);
+             if (!w.error.isEmpty())
+                 fail("window", w.error);
+             return w.ms;
+         }},
+    };
+    runRounds(rows, b.runs, [] {});
+    const QString line = rateMbit > 0 ? QStringLiteral(", %1 Mbit/s").arg(rateMbit) : QString();
+    const double mib = double(b.expected.size()) / (1 << 20);
+    printTable(rows,
+               QStringLiteral("%1 MiB from nginx through a proxy of %2 ms each way%3")
+                   .arg(mib)
+                   .arg(delayMs)
+                   .arg(line),
+               b.runs, mib);
 }
 
 } // namespace
@@ -188,65 +298,26 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int runs = std::max(1, intOption(args, QStringLiteral("--runs"), 7));
+    const int delayMs = intOption(args, QStringLiteral("--latency-ms"), 0);
+    const int rateMbit = intOption(args, QStringLiteral("--rate-mbit"), 0);
+    Bench b;
+    // A chain one range at a time through the proxy takes seconds per run.
+    b.runs = std::max(1, intOption(args, QStringLiteral("--runs"), delayMs > 0 ? 3 : 7));
     const qint64 bytes = qint64(std::max(1, intOption(args, QStringLiteral("--mib"), 10))) << 20;
 
     QTemporaryDir root;
-    const QByteArray expected = randomBytes(bytes);
+    b.expected = randomBytes(bytes);
     const QString relative = Key + QStringLiteral("/flash/") + Name + QStringLiteral(".swf");
-    if (!writeFile(root.filePath(relative), expected))
+    if (!writeFile(root.filePath(relative), b.expected))
         fail("setup", QStringLiteral("cannot write the programme"));
     NginxServer nginx;
     if (!nginx.start(root.path()))
         fail("nginx", nginx.errorText());
-    const QUrl url = nginx.url(relative);
-    const QByteArray path = url.path(QUrl::FullyEncoded).toUtf8();
-    QNetworkAccessManager network;
-
-    std::vector<Row> rows{{"minimal keep-alive client", {}},
-                          {"bare QNetworkAccessManager chain", {}},
-                          {"RangeTransfer", {}},
-                          {"DownloadWithResume", {}},
-                          {"window: click to \"  name\"", {}},
-                          {"window with the 1 ms loop probe", {}}};
-    QList<double> blocked;
-    QList<double> afterLastRange; // saving, playing, recording the history
-    // One warm-up of each, then rounds in turn, so that whatever the machine
-    // does meanwhile falls on all of them alike.
-    for (int round = -1; round < runs; ++round) {
-        const double samples[] = {
-            minimalRun(nginx.port(), path, expected),
-            bareNetworkRun(network, url, expected),
-            rangeTransferRun(url, expected),
-            resumableRun(url, expected),
-            [&] {
-                const WindowRun w = clickAndDownload(nginx.baseUrl(), Name, expected, false);
-                if (!w.error.isEmpty())
-                    fail("window", w.error);
-                afterLastRange.append(w.ms - w.lastRangeMs);
-                return w.ms;
-            }(),
-            [&] {
-                const WindowRun w = clickAndDownload(nginx.baseUrl(), Name, expected, true);
-                if (!w.error.isEmpty())
-                    fail("window with probe", w.error);
-                blocked.append(w.longestBlockMs);
-                return w.ms;
-            }(),
-        };
-        if (round < 0) {
-            blocked.clear();
-            afterLastRange.clear();
-            continue;
-        }
-        for (size_t i = 0; i < rows.size(); ++i)
-            rows[i].ms.append(samples[i]);
-    }
-
-    printTable(rows, bytes, runs);
-    std::printf("window: from the last progress step to the name in the row: median %.1f ms\n",
-                median(afterLastRange));
-    std::printf("longest event-loop block during a window download: median %.1f ms, max %.1f ms\n",
-                median(blocked), *std::max_element(blocked.begin(), blocked.end()));
+    b.url = nginx.url(relative);
+    b.path = b.url.path(QUrl::FullyEncoded).toUtf8();
+    if (delayMs > 0)
+        throughProxy(b, nginx.port(), delayMs, rateMbit);
+    else
+        onLoopback(b, nginx.port(), nginx.baseUrl());
     return 0;
 }

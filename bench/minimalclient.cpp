@@ -164,3 +164,28 @@ QByteArray MinimalClient::fetch(const QByteArray &path)
         }
     }
 }
+
+QByteArray MinimalClient::fetchWhole(const QByteArray &path)
+{
+    m_error.clear();
+    m_requests = 1;
+    Connection connection(m_port);
+    const QByteArray request = "GET " + path +
+                               " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port) +
+                               "\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
+    if (!connection.connected() || !connection.send(request)) {
+        m_error = QStringLiteral("no connection");
+        return {};
+    }
+    const Answer a = parseHead(connection.readHead());
+    if (a.status != 200 || a.length < 0) {
+        m_error = QStringLiteral("status %1").arg(a.status);
+        return {};
+    }
+    QByteArray data(a.length, Qt::Uninitialized);
+    if (!connection.readBody(a.length, data.data())) {
+        m_error = QStringLiteral("short body");
+        return {};
+    }
+    return data;
+}

@@ -15,6 +15,9 @@ public:
     // The whole file at path (already percent-encoded), or an empty array with
     // error() saying why.
     QByteArray fetch(const QByteArray &path);
+    // The whole file at path in one plain GET: what any browser would do,
+    // the yardstick on a line with a long round trip.
+    QByteArray fetchWhole(const QByteArray &path);
     QString error() const { return m_error; }
     // How many requests the last fetch() sent.
     int requests() const { return m_requests; }

@@ -1,7 +1,10 @@
 #!/bin/sh
 # Builds the benchmarks (through the shared build lock) and runs them.
 #   bench/run.sh [--runs N] [--mib M]   download benchmarks (default 7 runs, 10 MiB)
-#   bench/run.sh --player               also the player start-up benchmark (needs Xvfb)
+#   bench/run.sh --latency-ms 25 [--rate-mbit R]
+#                                       the same through a proxy delaying each direction
+#   bench/run.sh --player               also the player start-up benchmark (needs Xvfb),
+#                                       once at once and once 3 s after the player was made
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(dirname "$here")
@@ -32,4 +35,5 @@ if [ "$player" = yes ]; then
     fi
     echo
     xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_player" 2>/dev/null
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_player" --idle-ms 3000 2>/dev/null
 fi

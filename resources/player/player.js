@@ -64,6 +64,13 @@ window.RufflePlayer.config = {
     };
 })();
 
+// The smallest movie: version 6, no stage, one empty frame.
+const EMPTY_MOVIE = new Uint8Array([
+    0x46, 0x57, 0x53, 6, 17, 0, 0, 0, // "FWS", version, file length
+    0x00, 0x00, 12, 1, 0, // stage rectangle, 12 frames a second, 1 frame
+    0x40, 0x00, 0x00, 0x00, // ShowFrame, End
+]);
+
 const qv = {
     generation: 0,
     element: null,
@@ -124,6 +131,34 @@ const qv = {
         api.load({ url: url, allowScriptAccess: true }).catch((error) => {
             this.report(generation, "error", String(error));
         });
+    },
+
+    // The runtime fetches and compiles its WebAssembly for its first movie,
+    // which takes longer than the movie itself. An empty movie, out of sight
+    // and silent, has it done before the child chooses a programme; the
+    // compiled module is kept for every movie after it.
+    warmUp() {
+        const runtime = window.RufflePlayer.newest && window.RufflePlayer.newest();
+        if (!runtime)
+            return;
+        const element = runtime.createPlayer();
+        element.style.cssText =
+            "position: absolute; left: 0; top: 0; width: 1px; height: 1px; opacity: 0;";
+        document.body.appendChild(element);
+        const api = element.ruffle();
+        api.volume = 0;
+        let finished = false;
+        const done = () => {
+            if (finished)
+                return;
+            finished = true;
+            element.remove();
+            this.report(0, "warm");
+        };
+        // Once it has run a few frames, what the first frame of a movie needs
+        // has run too.
+        element.addEventListener("loadeddata", () => setTimeout(done, 300));
+        api.load({ data: EMPTY_MOVIE }).catch(done);
     },
 
     pause() {

@@ -3,6 +3,21 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
+
+namespace {
+
+constexpr int FrameMs = 16; // a screen of 60 Hz
+
+} // namespace
+
+ProgrammeListView::ProgrammeListView(QWidget *parent) : QListView(parent)
+{
+    m_frame.setSingleShot(true);
+    m_frame.setInterval(FrameMs);
+    connect(&m_frame, &QTimer::timeout, this, &ProgrammeListView::repaintHeldRows);
+}
+
 int ProgrammeListView::currentRow() const
 {
     const QModelIndex index = currentIndex();
@@ -70,4 +85,36 @@ void ProgrammeListView::mouseReleaseEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && index == currentIndex())
         Q_EMIT rowChosen();
+}
+
+void ProgrammeListView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                                    const QList<int> &roles)
+{
+    if (!m_frame.isActive()) {
+        QListView::dataChanged(topLeft, bottomRight, roles);
+        m_frame.start();
+        return;
+    }
+    m_heldFirst = m_heldFirst < 0 ? topLeft.row() : std::min(m_heldFirst, topLeft.row());
+    m_heldLast = std::max(m_heldLast, bottomRight.row());
+}
+
+void ProgrammeListView::reset()
+{
+    // The rows held back are gone; the whole list is repainted anyway.
+    m_heldFirst = m_heldLast = -1;
+    QListView::reset();
+}
+
+void ProgrammeListView::repaintHeldRows()
+{
+    if (m_heldFirst < 0 || !model())
+        return;
+    const int last = std::min(m_heldLast, model()->rowCount() - 1);
+    const int first = std::exchange(m_heldFirst, -1);
+    m_heldLast = -1;
+    if (first > last)
+        return;
+    QListView::dataChanged(model()->index(first, 0), model()->index(last, 0), {});
+    m_frame.start(); // what changes in the next frame waits for its end
 }

@@ -11,118 +11,12 @@ namespace {
 // comes, so a range never needs more.
 constexpr qint64 SocketBufferBytes = 2 * Server::RangeStep;
 
-QString originOf(const QUrl &url)
-{
-    const bool https = url.scheme().compare(u"https", Qt::CaseInsensitive) == 0;
-    return (https ? QStringLiteral("https://") : QStringLiteral("http://")) +
-           url.host(QUrl::FullyEncoded).toLower() + u':' +
-           QString::number(url.port(https ? 443 : 80));
-}
-
 bool isHttps(const QString &origin)
 {
     return origin.startsWith(u"https:");
 }
 
-QByteArray requestFor(const QUrl &url, const HttpConnection::Fields &fields)
-{
-    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
-    if (target.isEmpty())
-        target = "/";
-    if (url.hasQuery())
-        target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
-    QByteArray request =
-        "GET " + target + " HTTP/1.1\r\nHost: " +
-        url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1() + "\r\n";
-    for (const auto &[name, value] : fields)
-        request += name + ": " + value + "\r\n";
-    return request + "\r\n";
-}
-
-// Where the head ends (the empty line, CR LF or a bare LF), -1 if it has
-// not all come yet; skip is the length of the line ends there. Looks no
-// further than the head, which is followed by up to a range of body.
-qsizetype endOfHead(const QByteArray &in, qsizetype &skip)
-{
-    for (qsizetype line = in.indexOf('\n'); line >= 0; line = in.indexOf('\n', line + 1)) {
-        if (line + 1 < in.size() && in.at(line + 1) == '\n') {
-            skip = 2;
-            return line;
-        }
-        if (line + 2 < in.size() && in.at(line + 1) == '\r' && in.at(line + 2) == '\n') {
-            skip = line > 0 && in.at(line - 1) == '\r' ? 4 : 3;
-            return line - (skip - 3);
-        }
-        if (line > HttpConnection::MaxHeadBytes)
-            break;
-    }
-    return -1;
-}
-
-bool parseLength(const QByteArray &value, qint64 &length)
-{
-    if (value.isEmpty() || value.size() > 18)
-        return false;
-    for (char c : value)
-        if (c < '0' || c > '9')
-            return false;
-    length = value.toLongLong();
-    return true;
-}
-
-// Parses "HTTP/1.x NNN reason" and the fields after it. False for anything
-// that is not an HTTP/1 head.
-bool parseHead(const QByteArray &text, HttpConnection::Head &head)
-{
-    const QList<QByteArray> lines = text.split('\n');
-    const QByteArray status = lines.front().trimmed();
-    if (!status.startsWith("HTTP/1.") || status.size() < 12 || status.at(8) != ' ')
-        return false;
-    bool ok = false;
-    head.status = status.mid(9, 3).toInt(&ok);
-    if (!ok || head.status < 100)
-        return false;
-    head.keepAlive = status.at(7) != '0';
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0)
-            continue;
-        head.fields.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
-    }
-    const QByteArray connection = head.field("Connection").toLower();
-    if (connection.contains("close"))
-        head.keepAlive = false;
-    else if (connection.contains("keep-alive"))
-        head.keepAlive = true;
-    const QByteArray length = head.field("Content-Length");
-    if (!length.isEmpty() && !parseLength(length, head.contentLength))
-        return false; // also two different lengths, which come joined
-    head.otherFraming = !head.field("Transfer-Encoding").isEmpty();
-    if (head.otherFraming) {
-        // The length means nothing then, and the end of the body is unknown.
-        head.contentLength = -1;
-        head.keepAlive = false;
-    }
-    return true;
-}
-
 } // namespace
-
-QByteArray HttpConnection::Head::field(QByteArrayView name) const
-{
-    QByteArray value;
-    bool found = false;
-    for (const auto &[n, v] : fields) {
-        if (n.compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        if (found)
-            value += ", ";
-        value += v;
-        found = true;
-    }
-    return value;
-}
 
 HttpConnection::HttpConnection(QObject *parent) : QObject(parent) {}
 
@@ -133,19 +27,19 @@ HttpConnection::~HttpConnection()
 
 void HttpConnection::get(const QUrl &url, const Fields &fields)
 {
-    ++m_generation;
+    const QString origin = HttpMessage::originOf(url);
+    if (!m_queue.isEmpty() && origin != m_origin)
+        close();
     m_url = url;
-    m_request = requestFor(url, fields);
-    m_in.clear();
-    m_body.clear();
-    m_head = Head();
-    m_stage = Stage::AwaitingHead;
-    m_answered = false;
-    const QString origin = originOf(url);
+    m_queue.append(HttpMessage::request(url, fields));
+    if (m_queue.size() > 1) {
+        writeQueued();
+        return;
+    }
+    beginAnswer();
     if (m_socket && m_origin == origin && m_socket->state() == QAbstractSocket::ConnectedState &&
-        m_socket->bytesAvailable() == 0) {
-        m_reused = true;
-        send();
+        m_socket->bytesAvailable() == 0 && m_in.isEmpty()) {
+        writeQueued();
         return;
     }
     m_origin = origin;
@@ -156,15 +50,21 @@ void HttpConnection::close()
 {
     ++m_generation;
     m_stage = Stage::Idle;
+    m_queue.clear();
+    m_written = 0;
     m_in.clear();
     m_body.clear();
     dropSocket();
 }
 
+// A fresh connection; the requests waiting all go out on it again.
 void HttpConnection::open()
 {
     dropSocket();
-    m_reused = false;
+    m_written = 0;
+    m_answeredOnSocket = 0;
+    m_in.clear();
+    m_answered = false;
     const bool https = isHttps(m_origin);
     QTcpSocket *socket = https ? new QSslSocket(this) : new QTcpSocket(this);
     m_socket = socket;
@@ -177,17 +77,37 @@ void HttpConnection::open()
     if (auto *ssl = qobject_cast<QSslSocket *>(socket)) {
         // Written data waits for the handshake.
         ssl->connectToHostEncrypted(host, port);
-        send();
+        onConnected();
         return;
     }
-    connect(socket, &QTcpSocket::connected, this, &HttpConnection::send);
+    connect(socket, &QTcpSocket::connected, this, &HttpConnection::onConnected);
     socket->connectToHost(host, port);
 }
 
-void HttpConnection::send()
+void HttpConnection::onConnected()
 {
-    if (m_socket)
-        m_socket->write(m_request);
+    m_writable = true;
+    writeQueued();
+}
+
+void HttpConnection::writeQueued()
+{
+    if (!m_socket || !m_writable)
+        return;
+    const qsizetype limit = m_pipelining ? m_queue.size() : qMin<qsizetype>(1, m_queue.size());
+    QByteArray out;
+    while (m_written < limit)
+        out += m_queue.at(m_written++);
+    if (!out.isEmpty())
+        m_socket->write(out);
+}
+
+void HttpConnection::beginAnswer()
+{
+    m_stage = Stage::AwaitingHead;
+    m_head = Head();
+    m_body.clear();
+    m_answered = !m_in.isEmpty();
 }
 
 void HttpConnection::onReadyRead()
@@ -195,7 +115,7 @@ void HttpConnection::onReadyRead()
     if (!m_socket)
         return;
     const QByteArray data = m_socket->readAll();
-    if (m_stage == Stage::Idle) {
+    if (m_queue.isEmpty()) {
         // Nothing was asked: a server talking out of turn is not reused.
         if (!data.isEmpty())
             dropSocket();
@@ -203,7 +123,8 @@ void HttpConnection::onReadyRead()
     }
     m_answered = m_answered || !data.isEmpty();
     m_in.append(data);
-    process();
+    if (m_stage != Stage::Idle)
+        process();
 }
 
 void HttpConnection::onClosed()
@@ -215,20 +136,24 @@ void HttpConnection::onClosed()
     onReadyRead(); // what came just before the end
     if (generation != m_generation || m_socket != socket)
         return;
-    if (m_stage == Stage::Idle) {
+    if (m_queue.isEmpty()) {
         dropSocket();
         return;
     }
     if (m_stage == Stage::Body && m_bodyLeft < 0) {
         // A body without a length ends with the connection.
-        m_stage = Stage::Idle;
-        dropSocket();
-        Q_EMIT finished();
+        m_head.keepAlive = false;
+        if (completeAnswer())
+            process();
         return;
     }
-    if (m_stage == Stage::AwaitingHead && m_reused && !m_answered) {
-        // The server closed an idle connection just as we reused it; the
-        // request never reached it, so it goes again on a fresh one.
+    if (m_stage == Stage::AwaitingHead && !m_answered && m_answeredOnSocket > 0) {
+        // The server ended a kept-alive connection between two answers: at
+        // its limit of requests, or as an idle one just as we reused it. The
+        // requests waiting got no answer there, so they go again on a fresh
+        // connection, one at a time if the server took only one on this one.
+        if (m_answeredOnSocket == 1)
+            m_pipelining = false;
         open();
         return;
     }
@@ -240,15 +165,17 @@ void HttpConnection::onClosed()
 void HttpConnection::process()
 {
     const quint64 generation = m_generation;
-    if (m_stage == Stage::AwaitingHead) {
-        if (!readHead())
-            return;
-        Q_EMIT headReceived();
-        if (generation != m_generation)
+    while (m_stage != Stage::Idle) {
+        if (m_stage == Stage::AwaitingHead) {
+            if (!readHead())
+                return;
+            Q_EMIT headReceived();
+            if (generation != m_generation)
+                return;
+        }
+        if (!readBody() || generation != m_generation)
             return;
     }
-    if (m_stage == Stage::Body)
-        readBody();
 }
 
 // True once a final head has been taken.
@@ -256,14 +183,14 @@ bool HttpConnection::readHead()
 {
     for (;;) {
         qsizetype skip = 0;
-        const qsizetype end = endOfHead(m_in, skip);
+        const qsizetype end = HttpMessage::endOfHead(m_in, skip);
         if (end < 0) {
             if (m_in.size() > MaxHeadBytes)
                 fail();
             return false;
         }
         Head head;
-        if (end > MaxHeadBytes || !parseHead(m_in.left(end), head)) {
+        if (end > MaxHeadBytes || !HttpMessage::parseHead(m_in.left(end), head)) {
             fail();
             return false;
         }
@@ -278,6 +205,7 @@ bool HttpConnection::readHead()
     }
 }
 
+// True when an answer is complete and the next one may be read.
 bool HttpConnection::readBody()
 {
     const qsizetype take =
@@ -296,26 +224,54 @@ bool HttpConnection::readBody()
         if (generation != m_generation)
             return false;
     }
-    if (m_bodyLeft != 0)
-        return false;
-    m_stage = Stage::Idle;
-    // Bytes beyond the body belong to no request of ours.
-    if (!m_head.keepAlive || !m_in.isEmpty())
+    return m_bodyLeft == 0 && completeAnswer();
+}
+
+// The answer to the oldest request is complete. True when another answer is
+// awaited and reading may go on.
+bool HttpConnection::completeAnswer()
+{
+    m_queue.removeFirst();
+    m_written = qMax<qsizetype>(0, m_written - 1);
+    ++m_answeredOnSocket;
+    if (!m_head.keepAlive) {
+        // A server that ends the connection after its first answer does so
+        // every time: requests sent ahead would only be lost.
+        if (m_answeredOnSocket == 1)
+            m_pipelining = false;
         dropSocket();
-    m_in.clear();
+    } else if (m_queue.isEmpty() && !m_in.isEmpty()) {
+        dropSocket(); // bytes beyond the body belong to no request of ours
+    }
+    if (!m_socket)
+        m_in.clear();
+    m_stage = Stage::Idle;
+    const quint64 generation = m_generation;
     Q_EMIT finished();
+    if (generation != m_generation || m_queue.isEmpty())
+        return false;
+    if (m_stage == Stage::Idle)
+        beginAnswer();
+    if (m_socket)
+        writeQueued();
+    else
+        open();
     return true;
 }
 
 void HttpConnection::fail()
 {
     m_stage = Stage::Idle;
+    m_queue.clear();
+    m_written = 0;
+    m_in.clear();
     dropSocket();
     Q_EMIT failed();
 }
 
 void HttpConnection::dropSocket()
 {
+    m_writable = false;
     if (!m_socket)
         return;
     QTcpSocket *socket = m_socket;

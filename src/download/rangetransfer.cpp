@@ -45,9 +45,11 @@ void RangeTransfer::start()
     m_running = true;
     m_data.clear();
     m_nextStart = 0;
+    m_nextRequest = 0;
     m_total = -1;
     m_rangeIndex = 0;
     m_lastStatus = 0;
+    m_connection->setPipelining(m_options.rangesInFlight > 1);
     if (!isHttpUrl(m_url)) {
         // Keep finished() asynchronous even here, so callers never see it
         // from inside start().
@@ -57,7 +59,8 @@ void RangeTransfer::start()
         });
         return;
     }
-    requestNext();
+    awaitAnswer();
+    requestMore();
 }
 
 void RangeTransfer::abort()
@@ -71,19 +74,40 @@ QByteArray RangeTransfer::takeData()
     return std::exchange(m_data, QByteArray());
 }
 
-void RangeTransfer::requestNext()
+// Gets ready for the answer to the range at m_nextStart, which has the whole
+// wait from now on however many answers came before it.
+void RangeTransfer::awaitAnswer()
 {
     m_headersJudged = false;
     m_body = Body::Range;
     m_bodyExpected = 0;
     m_bodyReceived = 0;
     m_rangeTimer.start(m_options.rangeWaitMs);
-    m_connection->get(m_url, {{"Range", rangeHeader(m_nextStart)},
-                              {"Content-Type", "application/octet-stream"},
-                              // A compressed answer is not the bytes asked for,
-                              // and nginx answers a range request with the whole
-                              // file when it may compress.
-                              {"Accept-Encoding", "identity"}});
+}
+
+// Keeps the connection asked for the ranges still wanted: the first alone,
+// since only its answer tells how many follow, then as many ahead as the
+// options allow while the connection takes requests ahead.
+void RangeTransfer::requestMore()
+{
+    const qsizetype ahead =
+        m_total >= 0 && m_connection->isPipelining() ? qMax(1, m_options.rangesInFlight) : 1;
+    while (m_connection->waiting() < ahead && isWanted(m_nextRequest)) {
+        m_connection->get(m_url, {{"Range", rangeHeader(m_nextRequest)},
+                                  {"Content-Type", "application/octet-stream"},
+                                  // A compressed answer is not the bytes asked
+                                  // for, and nginx answers a range request with
+                                  // the whole file when it may compress.
+                                  {"Accept-Encoding", "identity"}});
+        m_nextRequest += Server::RangeStep;
+    }
+}
+
+// A range is wanted until one ends at the last byte: its start lies before
+// that byte (each range reaches RangeStep past its start).
+bool RangeTransfer::isWanted(qint64 start) const
+{
+    return start == 0 || (m_total >= 0 && start < m_total - 1);
 }
 
 void RangeTransfer::onHead()
@@ -99,7 +123,7 @@ void RangeTransfer::onBody()
 }
 
 // Decides what can be decided from the status line and headers alone.
-// Returns false when the transfer has ended.
+// Returns false when the answer is refused.
 bool RangeTransfer::judgeHeaders()
 {
     m_headersJudged = true;
@@ -109,14 +133,18 @@ bool RangeTransfer::judgeHeaders()
     case 416:
         // Past the end of an empty file. After the first range the file can
         // only have shrunk on the server: what we hold is not that file.
-        m_data.clear();
-        finish(m_rangeIndex == 0 ? TransferOutcome::Completed : TransferOutcome::BadRange);
+        if (m_rangeIndex == 0) {
+            m_data.clear();
+            finish(TransferOutcome::Completed);
+        } else {
+            fail(TransferOutcome::BadRange);
+        }
         return false;
     case 403:
-        finish(TransferOutcome::TooManyConnections);
+        fail(TransferOutcome::TooManyConnections);
         return false;
     case 404:
-        finish(TransferOutcome::NotFound);
+        fail(TransferOutcome::NotFound);
         return false;
     case 206:
         return acceptRangeHeaders();
@@ -124,7 +152,7 @@ bool RangeTransfer::judgeHeaders()
         break;
     }
     if (status > 299) {
-        finish(TransferOutcome::ServerError);
+        fail(TransferOutcome::ServerError);
         return false;
     }
     // nginx answers a range request for an empty file with 200 and no body;
@@ -135,7 +163,7 @@ bool RangeTransfer::judgeHeaders()
         m_body = Body::EmptyOnly;
         return true;
     }
-    finish(TransferOutcome::NotResumable);
+    fail(TransferOutcome::NotResumable);
     return false;
 }
 
@@ -145,13 +173,13 @@ bool RangeTransfer::acceptRangeHeaders()
     const QByteArray encoding = head.field("Content-Encoding").trimmed().toLower();
     // Chunked framing, too, is not what nginx sends for a range.
     if ((!encoding.isEmpty() && encoding != "identity") || head.otherFraming) {
-        finish(TransferOutcome::BadRange);
+        fail(TransferOutcome::BadRange);
         return false;
     }
     // Repeated headers reach us joined by ", ", which the parser refuses.
     const QByteArray header = head.field("Content-Range");
     if (header.trimmed().isEmpty()) {
-        finish(TransferOutcome::MissingContentRange);
+        fail(TransferOutcome::MissingContentRange);
         return false;
     }
     const auto range = parseContentRange(header.trimmed());
@@ -159,25 +187,24 @@ bool RangeTransfer::acceptRangeHeaders()
         range && (m_total < 0 ? range->total <= m_options.maxTotal : range->total == m_total);
     if (!totalOk || range->first != m_nextStart ||
         range->last != std::min(m_nextStart + Server::RangeStep, range->total - 1)) {
-        finish(TransferOutcome::BadRange);
+        fail(TransferOutcome::BadRange);
         return false;
     }
     m_bodyExpected = range->last - range->first + 1;
     if (head.contentLength >= 0 && head.contentLength != m_bodyExpected) {
-        finish(TransferOutcome::BadRange);
+        fail(TransferOutcome::BadRange);
         return false;
     }
     if (m_total < 0) {
         m_total = range->total;
-        m_rangesLeft = m_total / Server::RangeStep + 1;
         m_data.reserve(m_total);
     }
     m_range = *range;
     return true;
 }
 
-// Moves what has arrived into the buffer. Returns false when the transfer
-// has ended because the body is longer than announced or does not continue
+// Moves what has arrived into the buffer. Returns false when the answer is
+// refused because the body is longer than announced or does not continue
 // the file.
 bool RangeTransfer::takeBody()
 {
@@ -185,15 +212,14 @@ bool RangeTransfer::takeBody()
     if (chunk.isEmpty())
         return true;
     if (m_bodyReceived + chunk.size() > m_bodyExpected) {
-        finish(m_body == Body::EmptyOnly ? TransferOutcome::NotResumable
-                                         : TransferOutcome::BadRange);
+        fail(m_body == Body::EmptyOnly ? TransferOutcome::NotResumable : TransferOutcome::BadRange);
         return false;
     }
     if (m_bodyReceived == 0) {
         // Each range repeats the last byte of the one before; a different
         // byte means the file changed between the two requests.
         if (m_rangeIndex > 0 && chunk.front() != m_overlapByte) {
-            finish(TransferOutcome::BadRange);
+            fail(TransferOutcome::BadRange);
             return false;
         }
         m_data.truncate(m_nextStart);
@@ -211,7 +237,7 @@ void RangeTransfer::onAnswerFailed()
     // range is a bad range, whether or not the connection then broke.
     if (m_headersJudged && !takeBody())
         return;
-    finish(TransferOutcome::NetworkError);
+    fail(TransferOutcome::NetworkError);
 }
 
 void RangeTransfer::onAnswerFinished()
@@ -225,7 +251,7 @@ void RangeTransfer::onAnswerFinished()
     // A length that contradicts the range was refused with the headers, so a
     // shortfall here is a connection that ended early.
     if (m_bodyReceived != m_bodyExpected) {
-        finish(TransferOutcome::NetworkError);
+        fail(TransferOutcome::NetworkError);
         return;
     }
     m_rangeTimer.stop();
@@ -247,21 +273,42 @@ void RangeTransfer::acceptRange()
         finish(TransferOutcome::Completed);
         return;
     }
-    // The checks above already make every range advance; this bound keeps
-    // the chain finite even if they are ever loosened.
-    if (--m_rangesLeft <= 0) {
-        finish(TransferOutcome::BadRange);
-        return;
-    }
+    // The checks above make every range end before the last byte reach
+    // RangeStep past its start, so the next one is wanted; were they ever
+    // loosened, the chain still ends here rather than asking for nothing.
     m_nextStart += Server::RangeStep;
     ++m_rangeIndex;
-    requestNext();
+    awaitAnswer();
+    requestMore();
+    if (m_connection->waiting() == 0)
+        finish(TransferOutcome::BadRange);
 }
 
 void RangeTransfer::onTimeout()
 {
     if (m_running)
-        finish(TransferOutcome::TimedOut);
+        fail(TransferOutcome::TimedOut);
+}
+
+void RangeTransfer::fail(TransferOutcome outcome)
+{
+    if (!fallBackToOneAtATime())
+        finish(outcome);
+}
+
+// Asks again, alone, for the range whose answer failed, and for each after
+// it only once the one before has come. False when that is how the range
+// was asked for already: the first range always goes alone.
+bool RangeTransfer::fallBackToOneAtATime()
+{
+    if (m_rangeIndex == 0 || !m_connection->isPipelining())
+        return false;
+    m_connection->close();
+    m_connection->setPipelining(false);
+    m_nextRequest = m_nextStart;
+    awaitAnswer();
+    requestMore();
+    return true;
 }
 
 void RangeTransfer::dropAnswer()

@@ -2,14 +2,18 @@
 
 #include "core/apperror.h"
 #include "download/fileoperations.h"
-#include "download/rangetransfer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTimer>
 
 ResumableDownload::ResumableDownload(int rangeWaitMs, QObject *parent)
-    : QObject(parent), m_rangeWaitMs(rangeWaitMs)
+    : ResumableDownload(RangeTransfer::Options{rangeWaitMs}, parent)
+{
+}
+
+ResumableDownload::ResumableDownload(RangeTransfer::Options options, QObject *parent)
+    : QObject(parent), m_options(options)
 {
 }
 
@@ -28,7 +32,7 @@ void ResumableDownload::start(const QUrl &sourceUrl, const QString &temporaryPat
         return;
     m_temporaryPath = temporaryPath;
     m_finalPath = finalPath;
-    m_transfer = new RangeTransfer(sourceUrl, {m_rangeWaitMs}, this);
+    m_transfer = new RangeTransfer(sourceUrl, m_options, this);
     connect(m_transfer, &RangeTransfer::finished, this, &ResumableDownload::onTransferFinished);
     // Creating the temporary file would empty the final file if both were
     // the same.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "download/rangetransfer.h"
 #include "download/transferoutcome.h"
 
 #include <QObject>
@@ -7,8 +8,6 @@
 #include <QUrl>
 
 #include <functional>
-
-class RangeTransfer;
 
 // A silent transfer of one URL to a file on disk. The temporary file is
 // created empty at the start and, only when the whole file has arrived,
@@ -19,6 +18,7 @@ class ResumableDownload : public QObject
     Q_OBJECT
 public:
     explicit ResumableDownload(int rangeWaitMs, QObject *parent = nullptr);
+    explicit ResumableDownload(RangeTransfer::Options options, QObject *parent = nullptr);
     // A transfer still running is stopped and its temporary file deleted.
     ~ResumableDownload() override;
 
@@ -34,7 +34,7 @@ private:
     void failLater(TransferOutcome outcome);
     void deleteTemporary();
 
-    int m_rangeWaitMs;
+    RangeTransfer::Options m_options;
     RangeTransfer *m_transfer = nullptr; // a child, while a transfer runs
     QString m_temporaryPath;
     QString m_finalPath;

@@ -15,7 +15,8 @@ public:
     explicit RufflePage(QWebEngineProfile *profile, QObject *parent = nullptr);
 
 Q_SIGNALS:
-    // kind: "frame" (value: frame number), "loaded", "error" (value: text)
+    // kind: "frame" (value: frame number), "loaded", "error" (value: text);
+    // "warm" with generation 0 when the runtime is ready for movies
     void eventReceived(int generation, const QString &kind, const QString &value);
 
 protected:

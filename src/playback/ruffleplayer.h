@@ -42,6 +42,9 @@ public:
     QWidget *widget() override;
     void setMuted(bool muted) override;
 
+    // The runtime has loaded and compiled its code, so that a movie starts
+    // without that wait; done by itself once the page has loaded.
+    bool isWarm() const { return m_warm; }
     // Why the last movie set was refused; empty when it loaded.
     QString loadError() const { return m_loadError; }
     swf::FrameControl frameControl() const { return m_control; }
@@ -49,6 +52,7 @@ public:
 Q_SIGNALS:
     // A frame the movie reported, in the order they were shown.
     void frameShown(int frame);
+    void warmedUp();
 
 private:
     void onPageEvent(int generation, const QString &kind, const QString &value);
@@ -68,6 +72,7 @@ private:
     QPointer<QWebEngineView> m_view;
     RuffleContent m_content;
     bool m_pageReady = false;
+    bool m_warm = false;
     QStringList m_pendingScripts;
 
     QString m_movie = EmptyMovie;

@@ -104,6 +104,11 @@ void RufflePlayer::sendCommand(char command, int frame)
 
 void RufflePlayer::onPageEvent(int generation, const QString &kind, const QString &value)
 {
+    if (generation == 0 && kind == QLatin1String("warm")) {
+        m_warm = true;
+        Q_EMIT warmedUp();
+        return;
+    }
     if (generation != m_content.generation || !hasMovie())
         return; // a report from a movie that has since been replaced
     if (kind == QLatin1String("frame")) {
@@ -131,6 +136,9 @@ void RufflePlayer::onPageLoaded(bool ok)
         return;
     }
     m_pageReady = true;
+    // A movie already waiting warms the runtime up by itself.
+    if (!hasMovie())
+        m_page->runJavaScript(QStringLiteral("qv.warmUp()"));
     const QStringList scripts = std::exchange(m_pendingScripts, {});
     for (const QString &script : scripts)
         m_page->runJavaScript(script);

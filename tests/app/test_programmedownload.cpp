@@ -64,6 +64,7 @@ class TestProgrammeDownload : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void completesAndPlays_data();
     void completesAndPlays();
     void smallProgrammeShowsOneProgressStep();
     void laterChoicesQueueAndFollowInOrder_data();
@@ -76,9 +77,20 @@ private Q_SLOTS:
     void missingCacheFolderFailsQuietly();
 };
 
+// The same steps whether the ranges come one at a time, the server closing
+// after each, or asked for ahead on one kept-alive connection.
+void TestProgrammeDownload::completesAndPlays_data()
+{
+    QTest::addColumn<bool>("keepAlive");
+    QTest::newRow("one at a time") << false;
+    QTest::newRow("sent ahead") << true;
+}
+
 void TestProgrammeDownload::completesAndPlays()
 {
+    QFETCH(bool, keepAlive);
     Harness h({u"两只老虎"_s});
+    h.server.setKeepAlive(keepAlive);
     h.player.totalFrames = 360;
     h.load();
     const QByteArray bytes = patternedBytes(100000, 3);

@@ -1,5 +1,6 @@
 // The range chain's own HTTP connection: reuse between ranges, a fresh
-// connection when the server dropped an idle one, and how answers are framed.
+// connection when the server dropped an idle one, requests sent ahead, and
+// how answers are framed.
 #include "download/httpconnection.h"
 #include "download/rangetransfer.h"
 #include "download/server.h"
@@ -44,6 +45,7 @@ public:
 
     int connections = 0;
     QList<QByteArray> heads;
+    int answersPerConnection = 0; // then the connection closes without a word; 0: never
 
 private:
     void serve(QTcpSocket *socket)
@@ -57,7 +59,7 @@ private:
             heads.append(head);
             const Answer answer = m_script(head);
             socket->write(answer.bytes);
-            if (answer.close) {
+            if (answer.close || ++m_answered[socket] == answersPerConnection) {
                 m_pending.remove(socket);
                 socket->disconnectFromHost();
                 return;
@@ -68,6 +70,7 @@ private:
     QTcpServer m_server;
     Script m_script;
     QHash<QTcpSocket *, QByteArray> m_pending;
+    QHash<QTcpSocket *, int> m_answered;
 };
 
 // The 206 nginx would send for the Range in head.
@@ -91,20 +94,39 @@ class TestHttpConnection : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data();
     void chainKeepsOneConnection();
     void unansweredReuseIsSentAgainOnce_data();
     void unansweredReuseIsSentAgainOnce();
     void framing_data();
     void framing();
     void chunkedRangeIsRefused();
+    void requestsSentTogether_data();
+    void requestsSentTogether();
+
+private:
+    static RangeTransfer::Options options();
 };
+
+void TestHttpConnection::initTestCase_data()
+{
+    QTest::addColumn<int>("rangesInFlight");
+    QTest::newRow("one at a time") << 1;
+    QTest::newRow("sent ahead") << RangeTransfer::DefaultRangesInFlight;
+}
+
+RangeTransfer::Options TestHttpConnection::options()
+{
+    QFETCH_GLOBAL(int, rangesInFlight);
+    return {2000, RangeTransfer::DefaultMaxTotal, rangesInFlight};
+}
 
 void TestHttpConnection::chainKeepsOneConnection()
 {
     ScriptedServer server(
         [](const QByteArray &head) { return ScriptedServer::Answer{rangeAnswer(File, head)}; });
     QVERIFY(server.listen());
-    RangeTransfer transfer(server.url(QStringLiteral("/a.swf")), {2000});
+    RangeTransfer transfer(server.url(QStringLiteral("/a.swf")), options());
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
@@ -141,7 +163,7 @@ void TestHttpConnection::unansweredReuseIsSentAgainOnce()
         return ScriptedServer::Answer{rangeAnswer(File, head)};
     });
     QVERIFY(server.listen());
-    RangeTransfer transfer(server.url(QStringLiteral("/a.swf")), {2000});
+    RangeTransfer transfer(server.url(QStringLiteral("/a.swf")), options());
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
@@ -220,11 +242,57 @@ void TestHttpConnection::chunkedRangeIsRefused()
             true};
     });
     QVERIFY(server.listen());
-    RangeTransfer transfer(server.url(QStringLiteral("/c.swf")), {2000});
+    RangeTransfer transfer(server.url(QStringLiteral("/c.swf")), options());
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
     QCOMPARE(transfer.outcome(), TransferOutcome::BadRange);
+}
+
+// Three requests at once: the answers come back in order, and requests a
+// server ends the connection on go out again on a fresh one.
+void TestHttpConnection::requestsSentTogether_data()
+{
+    QTest::addColumn<bool>("saysClose");
+    QTest::addColumn<int>("answersPerConnection");
+    QTest::addColumn<int>("connections");
+    QTest::addColumn<bool>("stillPipelining");
+    QTest::newRow("kept alive") << false << 0 << 1 << true;
+    QTest::newRow("closes after two") << false << 2 << 2 << true;
+    // Taking one request per connection, such a server gets one at a time.
+    QTest::newRow("closes after each, saying so") << true << 0 << 3 << false;
+    QTest::newRow("closes after each, silently") << false << 1 << 3 << false;
+}
+
+void TestHttpConnection::requestsSentTogether()
+{
+    QFETCH(bool, saysClose);
+    QFETCH(int, answersPerConnection);
+    QFETCH(int, connections);
+    QFETCH(bool, stillPipelining);
+    ScriptedServer server([&](const QByteArray &head) {
+        const QByteArray name = head.mid(5, 1); // "GET /a ..."
+        return ScriptedServer::Answer{"HTTP/1.1 200 X\r\nContent-Length: 1\r\n" +
+                                          QByteArray(saysClose ? "Connection: close\r\n" : "") +
+                                          "\r\n" + name,
+                                      saysClose};
+    });
+    server.answersPerConnection = answersPerConnection;
+    QVERIFY(server.listen());
+    HttpConnection connection;
+    connection.setPipelining(true);
+    QByteArray received;
+    connect(&connection, &HttpConnection::finished, this,
+            [&] { received += connection.takeBody(); });
+    QSignalSpy failed(&connection, &HttpConnection::failed);
+    for (const char *path : {"/a", "/b", "/c"})
+        connection.get(server.url(QString::fromLatin1(path)), {});
+    QCOMPARE(connection.waiting(), 3);
+    QTRY_COMPARE(received, QByteArray("abc"));
+    QCOMPARE(failed.size(), 0);
+    QCOMPARE(connection.waiting(), 0);
+    QCOMPARE(server.connections, connections);
+    QCOMPARE(connection.isPipelining(), stillPipelining);
 }
 
 QTEST_GUILESS_MAIN(TestHttpConnection)

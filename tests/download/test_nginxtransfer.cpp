@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int RangeWaitMs = 5000;
@@ -33,18 +35,42 @@ class TestNginxTransfer : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data();
     void initTestCase();
     void gzipIsReallyOn();
     void sizes_data();
     void sizes();
     void missingFileIsNotFound();
+    void connectionLimitMidChain();
 
 private:
+    static ResumableDownload *download(QObject *parent);
+    // Fetches name from nginx and checks the file and what nginx logged,
+    // which it leaves in m_log.
+    void fetchAndCheck(const NginxServer &nginx, const QString &name, const QByteArray &content);
+    // How many of the requests in m_log from the index on were pipelined.
+    qsizetype pipelinedFrom(qsizetype index) const;
+
     QTemporaryDir m_root;
     QTemporaryDir m_out;
     NginxServer m_nginx;
     QNetworkAccessManager m_network;
+    QList<NginxServer::LogEntry> m_log;
 };
+
+void TestNginxTransfer::initTestCase_data()
+{
+    QTest::addColumn<int>("rangesInFlight");
+    QTest::newRow("one at a time") << 1;
+    QTest::newRow("sent ahead") << RangeTransfer::DefaultRangesInFlight;
+}
+
+ResumableDownload *TestNginxTransfer::download(QObject *parent)
+{
+    QFETCH_GLOBAL(int, rangesInFlight);
+    return new ResumableDownload({RangeWaitMs, RangeTransfer::DefaultMaxTotal, rangesInFlight},
+                                 parent);
+}
 
 void TestNginxTransfer::initTestCase()
 {
@@ -86,20 +112,38 @@ void TestNginxTransfer::sizes_data()
 
 void TestNginxTransfer::sizes()
 {
+    QFETCH_GLOBAL(int, rangesInFlight);
     QFETCH(qint64, size);
-    const QString name = QStringLiteral("f%1.swf").arg(size);
-    const QByteArray content = patternedBytes(size);
+    fetchAndCheck(m_nginx, QStringLiteral("f%1.swf").arg(size), patternedBytes(size));
+    // Only ranges after the first are asked for ahead.
+    if (rangesInFlight == 1 || m_log.size() < 3)
+        QCOMPARE(pipelinedFrom(0), 0);
+    else
+        QVERIFY(pipelinedFrom(0) > 0);
+}
+
+qsizetype TestNginxTransfer::pipelinedFrom(qsizetype index) const
+{
+    return std::count_if(m_log.begin() + index, m_log.end(),
+                         [](const NginxServer::LogEntry &entry) { return entry.pipelined; });
+}
+
+void TestNginxTransfer::fetchAndCheck(const NginxServer &nginx, const QString &name,
+                                      const QByteArray &content)
+{
+    const qint64 size = content.size();
     QFile served(m_root.filePath(name));
     QVERIFY(served.open(QIODevice::WriteOnly));
     QCOMPARE(served.write(content), size);
     served.close();
     const QString finalPath = m_out.filePath(name);
     const QString temporary = finalPath + QStringLiteral(".tmp");
-    const qsizetype logBefore = m_nginx.accessLog().size();
+    const qsizetype logBefore = nginx.accessLog().size();
 
-    ResumableDownload download(RangeWaitMs);
-    QSignalSpy finished(&download, &ResumableDownload::finished);
-    download.start(m_nginx.url(u'/' + name), temporary, finalPath);
+    QObject context;
+    ResumableDownload *transfer = download(&context);
+    QSignalSpy finished(transfer, &ResumableDownload::finished);
+    transfer->start(nginx.url(u'/' + name), temporary, finalPath);
     QVERIFY(finished.wait(20000));
     QCOMPARE(describe(finished.at(0).at(0).value<TransferOutcome>()),
              describe(TransferOutcome::Completed));
@@ -108,10 +152,10 @@ void TestNginxTransfer::sizes()
 
     // nginx writes a line after it has sent the answer, which may be after
     // the client has already finished with it.
-    QTRY_COMPARE(m_nginx.accessLog().size() - logBefore, expectedRanges(size).size());
-    const QList<NginxServer::LogEntry> log = m_nginx.accessLog().mid(logBefore);
+    QTRY_COMPARE(nginx.accessLog().size() - logBefore, expectedRanges(size).size());
+    m_log = nginx.accessLog().mid(logBefore);
     QList<QByteArray> ranges;
-    for (const NginxServer::LogEntry &entry : log) {
+    for (const NginxServer::LogEntry &entry : std::as_const(m_log)) {
         QCOMPARE(entry.path, QByteArray("/" + name.toUtf8()));
         QCOMPARE(entry.status, size == 0 ? 200 : 206);
         QCOMPARE(entry.acceptEncoding, QByteArray("identity"));
@@ -128,14 +172,29 @@ void TestNginxTransfer::missingFileIsNotFound()
     QVERIFY(kept.open(QIODevice::WriteOnly));
     kept.write("kept");
     kept.close();
-    ResumableDownload download(RangeWaitMs);
-    QSignalSpy finished(&download, &ResumableDownload::finished);
-    download.start(m_nginx.url(QStringLiteral("/nothing.swf")), finalPath + QStringLiteral(".tmp"),
-                   finalPath);
+    QObject context;
+    ResumableDownload *transfer = download(&context);
+    QSignalSpy finished(transfer, &ResumableDownload::finished);
+    transfer->start(m_nginx.url(QStringLiteral("/nothing.swf")), finalPath + QStringLiteral(".tmp"),
+                    finalPath);
     QVERIFY(finished.wait());
     QCOMPARE(describe(finished.at(0).at(0).value<TransferOutcome>()),
              describe(TransferOutcome::NotFound));
     QCOMPARE(readFileOrMissing(finalPath), QByteArray("kept"));
+}
+
+// nginx closes a connection after a number of requests (1000 by default)
+// and drops whatever was sent after the last it answers. The ranges it never
+// answered are asked for again on a fresh connection, each answered once.
+void TestNginxTransfer::connectionLimitMidChain()
+{
+    NginxServer limited;
+    limited.setKeepaliveRequests(4);
+    QVERIFY2(limited.start(m_root.path()), qPrintable(limited.errorText()));
+    fetchAndCheck(limited, QStringLiteral("limited.swf"), patternedBytes(1000000, 7));
+    // Requests still go ahead on the connections after the first.
+    QFETCH_GLOBAL(int, rangesInFlight);
+    QCOMPARE(pipelinedFrom(4) > 0, rangesInFlight > 1);
 }
 
 QTEST_GUILESS_MAIN(TestNginxTransfer)

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void emptyThenSamePathStartsAtOne();
     void frameOnScreenIsFrameNum_data() { stopMovies(); }
     void frameOnScreenIsFrameNum();
+    void warmsUpWhileEmpty();
 
 private:
     void movies();
@@ -281,6 +282,20 @@ void TestRufflePlayer::frameOnScreenIsFrameNum()
     m_bench->player().StopPlay();
     QTest::qWait(300);
     QCOMPARE(m_bench->frameOnScreen(), m_bench->player().FrameNum());
+}
+
+// Left alone, a new player gets its runtime ready without showing or playing
+// anything, and leaves nothing of that on its page.
+void TestRufflePlayer::warmsUpWhileEmpty()
+{
+    PlayerTestBench fresh;
+    QSignalSpy warmed(&fresh.player(), &RufflePlayer::warmedUp);
+    QVERIFY(warmed.wait(60000));
+    QVERIFY(fresh.player().isWarm());
+    QCOMPARE(fresh.player().Movie(), FlashPlayer::EmptyMovie);
+    QVERIFY(!fresh.player().Playing());
+    QCOMPARE(fresh.evaluate(QStringLiteral("document.body.children.length")).toInt(), 0);
+    QVERIFY(fresh.start(m_bench->path(QStringLiteral("v8 plain.swf"))));
 }
 
 int main(int argc, char **argv)

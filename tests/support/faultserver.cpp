@@ -5,57 +5,12 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-#include <zlib.h>
-
 #include <memory>
 
 namespace {
 
 constexpr qint64 Step = 40960;
-constexpr qint64 HugeTotal = 9'000'000'000'000;
 constexpr int MaxRequestHead = 64 * 1024;
-
-QByteArray gzip(const QByteArray &data)
-{
-    z_stream stream{};
-    // 16 + 15 window bits: a gzip wrapper rather than zlib's.
-    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + 15, 8, Z_DEFAULT_STRATEGY) !=
-        Z_OK)
-        return {};
-    QByteArray out(qsizetype(deflateBound(&stream, uLong(data.size()))), Qt::Uninitialized);
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
-    stream.avail_in = uInt(data.size());
-    stream.next_out = reinterpret_cast<Bytef *>(out.data());
-    stream.avail_out = uInt(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(qsizetype(stream.total_out));
-    deflateEnd(&stream);
-    return out;
-}
-
-QByteArray statusLine(int status)
-{
-    static const QHash<int, QByteArray> reasons = {{200, "OK"},
-                                                   {206, "Partial Content"},
-                                                   {302, "Found"},
-                                                   {403, "Forbidden"},
-                                                   {404, "Not Found"},
-                                                   {416, "Requested Range Not Satisfiable"},
-                                                   {500, "Internal Server Error"},
-                                                   {502, "Bad Gateway"}};
-    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasons.value(status, "Status");
-}
-
-QByteArray contentRange(qint64 first, qint64 last, qint64 total)
-{
-    return "Content-Range: bytes " + QByteArray::number(first) + '-' + QByteArray::number(last) +
-           '/' + QByteArray::number(total);
-}
-
-QByteArray page(int status)
-{
-    return "<html><body><h1>" + QByteArray::number(status) + "</h1></body></html>\r\n";
-}
 
 // Parses "bytes=S-E"; false for anything else.
 bool parseRange(const QByteArray &value, qint64 &start, qint64 &end)
@@ -158,28 +113,78 @@ void FaultServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         socket->setParent(this);
+        Connection connection;
+        connection.number = ++m_connectionCount;
+        m_connections.insert(socket, connection);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_connections.remove(socket);
+            socket->deleteLater();
+        });
     }
 }
 
 void FaultServer::onReadyRead(QTcpSocket *socket)
 {
-    // One request per connection: every answer closes it, so nothing after
-    // the head matters.
-    if (socket->property("answered").toBool())
-        return;
-    QByteArray head = socket->property("head").toByteArray() + socket->readAll();
-    const qsizetype endOfHead = head.indexOf("\r\n\r\n");
-    if (endOfHead < 0) {
-        if (head.size() > MaxRequestHead)
-            socket->abort();
-        else
-            socket->setProperty("head", head);
+    const auto connection = m_connections.find(socket);
+    if (connection == m_connections.end() || connection->stopped) {
+        socket->readAll();
         return;
     }
-    socket->setProperty("answered", true);
-    const QList<QByteArray> lines = head.left(endOfHead).split('\n');
+    QList<Request> requests;
+    if (!takeRequests(socket, *connection, requests))
+        return;
+    for (qsizetype i = 0; i + 1 < requests.size(); ++i) {
+        if (faultFor(requests[i]) == Fault::OutOfOrder) {
+            std::swap(requests[i], requests[i + 1]);
+            ++i;
+        }
+    }
+    for (const Request &request : requests) {
+        if (!respond(socket, request)) {
+            // The socket may be gone already.
+            if (const auto it = m_connections.find(socket); it != m_connections.end())
+                it->stopped = true;
+            return;
+        }
+    }
+}
+
+// Takes the complete requests that have arrived on the connection and logs
+// them. All but the first of one read were sent before the one before them
+// was answered. False when the connection was cut for a head too long.
+bool FaultServer::takeRequests(QTcpSocket *socket, Connection &connection, QList<Request> &requests)
+{
+    connection.in += socket->readAll();
+    qsizetype end;
+    while ((end = connection.in.indexOf("\r\n\r\n")) >= 0) {
+        Request request = parseRequest(connection.in.left(end));
+        connection.in.remove(0, end + 4);
+        request.connection = connection.number;
+        request.sentAhead = !requests.isEmpty();
+        if (request.sentAhead && m_keepAlive && m_sentAhead == SentAhead::Dropped) {
+            connection.in.clear();
+            break;
+        }
+        requests.append(request);
+        m_requests.append(request);
+        if (!m_keepAlive) {
+            // One request per connection: its answer closes it.
+            connection.stopped = true;
+            connection.in.clear();
+            break;
+        }
+    }
+    if (connection.in.size() > MaxRequestHead) {
+        socket->abort();
+        return false;
+    }
+    return true;
+}
+
+FaultServer::Request FaultServer::parseRequest(const QByteArray &head)
+{
+    const QList<QByteArray> lines = head.split('\n');
     const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     Request request;
     request.method = requestLine.value(0);
@@ -192,117 +197,54 @@ void FaultServer::onReadyRead(QTcpSocket *socket)
     }
     qint64 start = 0;
     qint64 end = -1;
-    const bool ranged = parseRange(request.header("Range"), start, end);
-    request.rangeIndex = ranged ? int(start / Step) : 0;
-    m_requests.append(request);
-    respond(socket, request, ranged ? start : -1, end);
+    if (parseRange(request.header("Range"), start, end)) {
+        request.start = start;
+        request.end = end;
+        request.rangeIndex = int(start / Step);
+    }
+    return request;
 }
 
-void FaultServer::respond(QTcpSocket *socket, const Request &request, qint64 start, qint64 end)
+FaultServer::Fault FaultServer::faultFor(const Request &request) const
 {
-    const auto file = m_files.constFind(request.path);
-    if (file == m_files.constEnd()) {
-        send(socket, {statusLine(404), page(404)}, Fault::None);
-        return;
-    }
     const FaultSetting setting = m_faults.value(request.path);
     const bool applies =
         setting.rangeIndex == EveryRange || setting.rangeIndex == request.rangeIndex;
-    const Fault fault = applies ? setting.fault : Fault::None;
-    send(socket, answerFor(request, *file, fault, start, end), fault);
+    return applies ? setting.fault : Fault::None;
 }
 
-FaultServer::Answer FaultServer::answerFor(const Request &request, const QByteArray &content,
-                                           Fault fault, qint64 start, qint64 end) const
+// Answers one request; false when the connection takes no more.
+bool FaultServer::respond(QTcpSocket *socket, const Request &request)
 {
-    const qint64 size = content.size();
-    switch (fault) {
-    case Fault::Status403:
-    case Fault::Status404:
-    case Fault::Status500:
-    case Fault::Status502: {
-        const int status = fault == Fault::Status403   ? 403
-                           : fault == Fault::Status404 ? 404
-                           : fault == Fault::Status500 ? 500
-                                                       : 502;
-        return {statusLine(status), page(status)};
+    if (request.sentAhead && m_sentAhead == SentAhead::Refused) {
+        Answer refusal = statusAnswer(400);
+        refusal.closes = true;
+        return send(socket, refusal, Fault::None);
     }
-    case Fault::WholeFile200:
-        return {statusLine(200), content};
-    case Fault::Empty200:
-        return {statusLine(200), {}};
-    case Fault::Status416:
-        return {statusLine(416) + "\r\nContent-Range: bytes */" + QByteArray::number(size),
-                page(416)};
-    case Fault::Redirect:
-        return {statusLine(302) + "\r\nLocation: /moved" + request.path, page(302)};
-    default:
-        break;
-    }
-    // The nginx way for an honest request.
-    if (start < 0)
-        return {statusLine(200), content};
-    if (size == 0 && start == 0)
-        return {statusLine(200), {}};
-    if (start >= size)
-        return {statusLine(416) + "\r\nContent-Range: bytes */" + QByteArray::number(size),
-                page(416)};
-    return rangeAnswer(content, fault, start, qMin(end, size - 1));
+    const auto file = m_files.constFind(request.path);
+    if (file == m_files.constEnd())
+        return send(socket, statusAnswer(404), Fault::None);
+    const Fault fault = faultFor(request);
+    return send(socket, answerFor(request, *file, fault), fault);
 }
 
-// A 206 for bytes first..last of content, broken as the fault says.
-FaultServer::Answer FaultServer::rangeAnswer(const QByteArray &content, Fault fault, qint64 first,
-                                             qint64 last)
+bool FaultServer::send(QTcpSocket *socket, const Answer &answer, Fault fault)
 {
-    qint64 total = content.size();
-    if (fault == Fault::WrongStart)
-        first = qMin(first + 1, last);
-    if (fault == Fault::WrongEnd)
-        last = qMax(first, last - 1);
-    if (fault == Fault::ChangingTotal)
-        total += 1;
-    if (fault == Fault::HugeTotal)
-        total = HugeTotal;
-    QByteArray body = content.mid(first, last - first + 1);
-    const QByteArray range = contentRange(first, last, total);
-    QByteArray head = statusLine(206);
-    if (fault == Fault::MalformedContentRange)
-        head += "\r\nContent-Range: bytes=" + QByteArray::number(first) + '-' +
-                QByteArray::number(last) + '/' + QByteArray::number(total);
-    else if (fault != Fault::MissingContentRange)
-        head += "\r\n" + range;
-    if (fault == Fault::DuplicateContentRange)
-        head += "\r\n" + range;
-    const qsizetype length = body.size();
-    if (fault == Fault::LongerBody)
-        body += QByteArray(10, 'x');
-    if (fault == Fault::ShorterBody || fault == Fault::WrongContentLength)
-        body.chop(1);
-    if (fault == Fault::Gzip) {
-        // Of exactly the announced length, so that only the encoding
-        // tells it apart.
-        body = gzip(body).leftJustified(length, '\0', true);
-        head += "\r\nContent-Encoding: gzip";
-    }
-    const bool declareLength = fault != Fault::LongerBody && fault != Fault::ShorterBody;
-    return {head, body, declareLength};
-}
-
-void FaultServer::send(QTcpSocket *socket, const Answer &answer, Fault fault)
-{
-    QByteArray head = answer.head;
-    head +=
-        "\r\nServer: fault-server\r\nConnection: close\r\nContent-Type: application/octet-stream";
+    // A body without a length ends with the connection, whatever the mode.
+    const bool closes = !m_keepAlive || answer.closes || !answer.declareLength;
+    QByteArray head = answer.head + "\r\nServer: fault-server\r\nConnection: " +
+                      (closes ? "close" : "keep-alive") +
+                      "\r\nContent-Type: application/octet-stream";
     if (answer.declareLength)
         head += "\r\nContent-Length: " + QByteArray::number(answer.body.size());
     head += "\r\n\r\n";
     socket->write(head);
     switch (fault) {
     case Fault::StallAfterHeaders:
-        return;
+        return false;
     case Fault::SlowDrip:
         drip(socket, answer.body);
-        return;
+        return false;
     case Fault::ResetMidBody:
         socket->write(answer.body.left(answer.body.size() / 2));
         // abort() would throw away what is still buffered: wait until the
@@ -311,11 +253,14 @@ void FaultServer::send(QTcpSocket *socket, const Answer &answer, Fault fault)
             if (socket->bytesToWrite() == 0)
                 socket->abort();
         });
-        return;
+        return false;
     default:
         socket->write(answer.body);
-        socket->disconnectFromHost();
-        return;
+        if (closes || fault == Fault::CloseWithRequestsWaiting) {
+            socket->disconnectFromHost();
+            return false;
+        }
+        return true;
     }
 }
 

@@ -99,14 +99,15 @@ bool NginxServer::writeConfig(const QString &root)
                        "events { worker_connections 64; }\n"
                        "http {\n"
                        "  log_format ranges '$uri|$http_range|$status|$http_accept_encoding|"
-                       "$http_content_type';\n"
+                       "$http_content_type|$pipe';\n"
                        "  access_log %1access.log ranges;\n"
                        "  client_body_temp_path %1body;\n"
                        "  default_type application/octet-stream;\n"
                        "  gzip on; gzip_min_length 1; gzip_types *; gzip_proxied any;\n"
+                       "  keepalive_requests %4;\n"
                        "  server {\n    listen 127.0.0.1:%2;\n    root %3;\n  }\n"
                        "}\n")
-            .arg(prefix, QString::number(m_port), root);
+            .arg(prefix, QString::number(m_port), root, QString::number(m_keepaliveRequests));
     QFile file(prefix + QStringLiteral("nginx.conf"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
@@ -137,9 +138,10 @@ QList<NginxServer::LogEntry> NginxServer::accessLog() const
     const QList<QByteArray> lines = file.readAll().split('\n');
     for (const QByteArray &line : lines) {
         const QList<QByteArray> fields = line.split('|');
-        if (fields.size() != 5)
+        if (fields.size() != 6)
             continue;
-        entries.append({fields[0], fields[1], fields[2].toInt(), fields[3], fields[4]});
+        entries.append(
+            {fields[0], fields[1], fields[2].toInt(), fields[3], fields[4], fields[5] == "p"});
     }
     return entries;
 }

@@ -20,6 +20,7 @@ public:
         int status = 0;
         QByteArray acceptEncoding; // "-" when the request had none
         QByteArray contentType;    // the request's Content-Type
+        bool pipelined = false;    // it came before the answer to the one before was sent
     };
 
     NginxServer();
@@ -28,6 +29,9 @@ public:
     NginxServer &operator=(const NginxServer &) = delete;
 
     static QString executable();
+    // How many requests nginx answers on one connection before it closes it
+    // (its own default is 1000); takes effect at the next start().
+    void setKeepaliveRequests(int requests) { m_keepaliveRequests = requests; }
     // Starts nginx serving root; false (and errorText() says why) if it does
     // not answer within a few seconds.
     bool start(const QString &root);
@@ -48,5 +52,6 @@ private:
     QTemporaryDir m_prefix;
     QProcess m_process;
     quint16 m_port = 0;
+    int m_keepaliveRequests = 1000;
     QString m_error;
 };
