@@ -3,8 +3,8 @@
 // rewriting the movie. With --idle-ms N the first movie comes N ms after the
 // player was made, as when a child chooses a programme a moment after the
 // window appeared. Needs a display.
-#include "playback/ruffleplayer.h"
 #include "support/swfwriter.h"
+#include "web/ruffleplayer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -55,7 +55,7 @@ void print(const QString &what, const Sample &s)
 
 int main(int argc, char **argv)
 {
-    RufflePlayer::initializeBeforeApplication();
+    RufflePlayer::initializeBeforeEngine();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("one-megabyte.swf"));

@@ -1,5 +1,6 @@
 # Read by cpack before it builds the .deb: works out the library packages the
-# program needs with dpkg-shlibdeps, run on the built program. CPack's own
+# program needs with dpkg-shlibdeps, run on the built program and its web
+# library. CPack's own
 # switch for this (CPACK_DEBIAN_PACKAGE_SHLIBDEPS) finds programs by running
 # `file` in the C locale, which turns the program's Chinese file name into
 # octal escapes, and then cannot find the file.
@@ -8,7 +9,8 @@ if(CPACK_GENERATOR STREQUAL "DEB")
     file(REMOVE_RECURSE "${work}")
     file(MAKE_DIRECTORY "${work}/debian")
     file(WRITE "${work}/debian/control" "") # dpkg-shlibdeps wants one
-    execute_process(COMMAND dpkg-shlibdeps -O "${CPACK_QORVEL_PROGRAM}"
+    execute_process(
+        COMMAND dpkg-shlibdeps -O "${CPACK_QORVEL_PROGRAM}" "${CPACK_QORVEL_WEB_LIBRARY}"
         WORKING_DIRECTORY "${work}"
         OUTPUT_VARIABLE found ERROR_VARIABLE errors RESULT_VARIABLE failed)
     if(failed OR NOT found MATCHES "shlibs:Depends=([^\n]+)")

@@ -30,6 +30,8 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS qorvel_app RUNTIME DESTINATION ${QORVEL_PROGRAM_DIR})
+# The player and the strip, loaded from beside the program once it shows.
+install(TARGETS qorvel_webmodule LIBRARY DESTINATION ${QORVEL_PROGRAM_DIR})
 # Ruffle as its package ships it, with its licences, without the source maps.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/node_modules/@ruffle-rs/ruffle/
     DESTINATION ${QORVEL_PROGRAM_DIR}/ruffle
@@ -101,12 +103,13 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "\n"
     "Flash movies are played by Ruffle, shipped with the package.")
 string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})
-# The libraries' packages are worked out from the program's links when cpack
-# runs (cmake/cpack_shlibdeps.cmake). The web engine's helper process, the
+# The libraries' packages are worked out from the links of the program and
+# its web library when cpack runs (cmake/cpack_shlibdeps.cmake). The web engine's helper process, the
 # platform plugins and the sound decoders are loaded at run time, so no link
 # names them.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/cpack_shlibdeps.cmake)
 set(CPACK_QORVEL_PROGRAM ${QORVEL_APP_DIR}/${QORVEL_PROGRAM_NAME})
+set(CPACK_QORVEL_WEB_LIBRARY ${QORVEL_APP_DIR}/libqorvel_web.so)
 set(CPACK_QORVEL_BUILD_DIR ${CMAKE_BINARY_DIR})
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

@@ -6,7 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 core_files=$(ls src/core/* src/catalogue/* src/download/* src/lists/* \
     src/playback/swf* src/playback/programmeselection.* src/playback/progresstick.* 2>/dev/null; ls src/update/* 2>/dev/null || true)
-bad=$(grep -n -E '#include "(app|layout|sound|platform)/|#include "playback/(ruffle|flashplayer)' \
+bad=$(grep -n -E '#include "(app|layout|sound|platform|web)/|#include "playback/flashplayer' \
     $core_files || true)
 if [ -n "$bad" ]; then
     echo "core files include GUI files:"

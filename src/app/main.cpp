@@ -1,11 +1,12 @@
+#include "app/firstpaint.h"
 #include "app/form1.h"
 #include "app/qtmessageboxes.h"
-#include "app/webinfobrowser.h"
+#include "app/webpartshost.h"
 #include "core/apperror.h"
 #include "core/datafolder.h"
 #include "platform/desktopshortcut.h"
 #include "platform/systemprocessstarter.h"
-#include "playback/ruffleplayer.h"
+#include "sound/heldsound.h"
 #include "sound/wavesound.h"
 
 #include <QApplication>
@@ -15,9 +16,6 @@
 
 int main(int argc, char *argv[])
 {
-    // The player's URL scheme and the web engine's switches must be in place
-    // before the application object exists.
-    RufflePlayer::initializeBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
     QGuiApplication::setDesktopFileName(QStringLiteral(QORVEL_DESKTOP_ID));
@@ -41,13 +39,21 @@ int main(int argc, char *argv[])
                                .infoSite = QStringLiteral(QORVEL_INFO_SITE),
                                .installedMode = where.installed,
                                .tempDir = QDir::tempPath()};
-    WaveSound sound;
-    WebInfoBrowser browser;
-    RufflePlayer player(programDir);
+    // The media back end takes about as long to load as the window takes to
+    // show: the start-up sound plays once the window is on screen.
+    HeldSound sound([] { return std::make_unique<WaveSound>(); });
+    // The player and the information strip need the web engine, which takes
+    // several times as long to load as the window takes to show: it is
+    // loaded from its own library once the window is on screen.
+    WebPartsHost web(
+        [programDir](NavigateErrorHandler onError, QString *error) {
+            return loadWebLibrary(programDir, std::move(onError), error);
+        },
+        &messages);
     SystemProcessStarter processes;
     const std::unique_ptr<DesktopShortcut> shortcut = makeSystemShortcut();
-    Form1 form(settings, Services{.player = &player,
-                                  .browser = &browser,
+    Form1 form(settings, Services{.player = web.player(),
+                                  .browser = web.browser(),
                                   .messages = &messages,
                                   .sound = &sound,
                                   .processes = &processes,
@@ -65,6 +71,7 @@ int main(int argc, char *argv[])
     // Centred at its design size when restored; maximised at start.
     const QRect screen = form.screen()->availableGeometry();
     form.move(screen.center() - form.rect().center());
+    afterFirstPaint(&form, [&sound] { sound.release(); });
     form.showMaximizedOnScreen();
     return app.exec();
 }

@@ -1,10 +1,12 @@
-// The information strip in a real web view: pages that cannot be loaded are
-// replaced by the local "not available" page, once.
+// The information strip in a real web view, handed in as the program does,
+// loaded after the window shows: pages that cannot be loaded are replaced by
+// the local "not available" page, once.
 #include "app/form1.h"
-#include "app/webinfobrowser.h"
+#include "app/webpartshost.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
+#include "web/webinfobrowser.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -55,20 +57,27 @@ struct Harness
 {
     AppFolder app;
     FaultServer server;
-    FakePlayer player;
-    WebInfoBrowser browser;
     RecordingMessages messages;
+    WebPartsHost web{[](NavigateErrorHandler onError, QString *) {
+                         auto parts = std::make_unique<WebParts>();
+                         parts->player = std::make_unique<FakePlayer>();
+                         parts->strip = std::make_unique<WebInfoBrowser>(std::move(onError));
+                         return parts;
+                     },
+                     &messages};
+    InfoBrowser &browser = *web.browser();
     FakeSound sound;
     std::unique_ptr<Form1> form;
 
     void load(const QString &site)
     {
         form = std::make_unique<Form1>(AppSettings{app.path(), server.baseUrl(), site, 1000},
-                                       Services{&player, &browser, &messages, &sound});
+                                       Services{web.player(), &browser, &messages, &sound});
         form->Form_Load();
         form->show();
+        QTRY_VERIFY(web.loaded());
     }
-    QWebEngineView *view() { return static_cast<QWebEngineView *>(browser.widget()); }
+    QWebEngineView *view() { return static_cast<QWebEngineView *>(web.parts()->strip->widget()); }
 };
 
 } // namespace

@@ -2,11 +2,11 @@
 // list, played from the cache or fetched first, and recorded in the history.
 #include "app/form1.h"
 #include "core/textfile.h"
-#include "playback/ruffleplayer.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
 #include "support/swfwriter.h"
+#include "web/ruffleplayer.h"
 
 #include "app/programmelistview.h"
 #include "catalogue/programmelistmodel.h"
@@ -114,7 +114,7 @@ void TestPlaybackEndToEnd::downloadedProgrammePlaysWhenComplete()
 
 int main(int argc, char *argv[])
 {
-    RufflePlayer::initializeBeforeApplication();
+    RufflePlayer::initializeBeforeEngine();
     QApplication app(argc, argv);
     TestPlaybackEndToEnd test;
     return QTest::qExec(&test, argc, argv);

@@ -3,10 +3,10 @@
 #include "app/form1.h"
 #include "app/programmelistview.h"
 #include "core/textfile.h"
-#include "playback/ruffleplayer.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/swfwriter.h"
+#include "web/ruffleplayer.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -158,7 +158,7 @@ void TestPlayerEndToEnd::draggedThumbSeeksAndFullScreenComesBack()
 
 int main(int argc, char *argv[])
 {
-    RufflePlayer::initializeBeforeApplication();
+    RufflePlayer::initializeBeforeEngine();
     QApplication app(argc, argv);
     TestPlayerEndToEnd test;
     return QTest::qExec(&test, argc, argv);

@@ -28,11 +28,18 @@ if [ "${1:-}" = --inside-display ]; then
         waited=$((waited + 1))
     done
     # A missing or unreadable first list ends the program at start; still
-    # running a few seconds later means category 1 was shown.
+    # running a few seconds later means category 1 was shown. By then the
+    # web library has been loaded and the web engine's helper has started.
     sleep 5
     if ! kill -0 $pid 2>/dev/null; then
         echo "the program ended after showing its window; its output:"
         cat "$home/program.log"
+        exit 1
+    fi
+    if ! pgrep -P $pid -f QtWebEngineProcess >/dev/null; then
+        echo "the program did not start its player; its output:"
+        cat "$home/program.log"
+        kill $pid
         exit 1
     fi
     if command -v import >/dev/null 2>&1; then
@@ -63,7 +70,8 @@ trap 'rm -rf "$scratch"' EXIT
 # every user starts from, and Debian's documentation files.
 dpkg-deb -c "$deb" | sed -e 's/ -> .*//' -e 's/^.* \.\//\//' >"$scratch/contents"
 {
-    printf '%s\n' /usr/bin/qorvel /usr/lib/qorvel/Qorvel儿童乐园 /usr/lib/qorvel/ruffle/ruffle.js \
+    printf '%s\n' /usr/bin/qorvel /usr/lib/qorvel/Qorvel儿童乐园 /usr/lib/qorvel/libqorvel_web.so \
+        /usr/lib/qorvel/ruffle/ruffle.js \
         /usr/lib/qorvel/ruffle/LICENSE_MIT /usr/lib/qorvel/ruffle/LICENSE_APACHE \
         "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
         /usr/share/doc/qorvel/copyright /usr/share/doc/qorvel/changelog.gz \
@@ -81,6 +89,8 @@ fi
 if grep -E '\.map$|/res/fla/|\.keep$|/cons/guihu2\.inb$' "$scratch/contents"; then
     fail "the files above do not belong in the package"
 fi
+dpkg-deb -f "$deb" Depends | grep -q 'libqt6webenginewidgets6' ||
+    fail "the web library's dependencies were not worked out"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6webenginecore6-bin' ||
     fail "the package does not depend on the web engine's helper process"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6core6' ||

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "playback/ruffleplayer.h"
 #include "support/swfwriter.h"
+#include "web/ruffleplayer.h"
 
 #include <QList>
 #include <QTemporaryDir>

@@ -196,7 +196,7 @@ void TestRufflePage::pageNeverTouchesTheNetwork()
 
 int main(int argc, char **argv)
 {
-    RufflePlayer::initializeBeforeApplication();
+    RufflePlayer::initializeBeforeEngine();
     QApplication app(argc, argv);
     TestRufflePage test;
     return QTest::qExec(&test, argc, argv);

@@ -300,7 +300,7 @@ void TestRufflePlayer::warmsUpWhileEmpty()
 
 int main(int argc, char **argv)
 {
-    RufflePlayer::initializeBeforeApplication();
+    RufflePlayer::initializeBeforeEngine();
     QApplication app(argc, argv);
     TestRufflePlayer test;
     return QTest::qExec(&test, argc, argv);

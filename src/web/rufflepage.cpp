@@ -1,4 +1,4 @@
-#include "playback/rufflepage.h"
+#include "web/rufflepage.h"
 
 #include <QLoggingCategory>
 

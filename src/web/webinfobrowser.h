@@ -1,15 +1,14 @@
 #pragma once
 
-#include "app/services.h"
+#include "web/webparts.h"
 
 class QWebEngineView;
 
 // The information strip: a web view that shows one small page.
-class WebInfoBrowser : public InfoBrowser
+class WebInfoBrowser : public WebStrip
 {
-    Q_OBJECT
 public:
-    explicit WebInfoBrowser(QObject *parent = nullptr);
+    explicit WebInfoBrowser(NavigateErrorHandler onError);
     ~WebInfoBrowser() override;
 
     void navigate(const QString &urlOrFile) override;

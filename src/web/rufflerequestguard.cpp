@@ -1,6 +1,6 @@
-#include "playback/rufflerequestguard.h"
+#include "web/rufflerequestguard.h"
 
-#include "playback/ruffleschemehandler.h"
+#include "web/ruffleschemehandler.h"
 
 void RuffleRequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
 {

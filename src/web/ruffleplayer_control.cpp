@@ -1,6 +1,6 @@
-#include "playback/ruffleplayer.h"
+#include "web/ruffleplayer.h"
 
-#include "playback/rufflepage.h"
+#include "web/rufflepage.h"
 
 #include <QLoggingCategory>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "playback/flashplayer.h"
-#include "playback/ruffleschemehandler.h"
 #include "playback/swfrewriter.h"
+#include "web/ruffleschemehandler.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -23,9 +23,10 @@ class RufflePlayer : public QObject, public FlashPlayer
     Q_OBJECT
 
 public:
-    // Must run before the QApplication is constructed: registers the URL
-    // scheme and, when running as root, turns off Chromium's sandbox.
-    static void initializeBeforeApplication();
+    // Must run before the web engine starts (in a program that links it, before
+    // the QApplication is made): registers the URL scheme and, when running
+    // as root, turns off Chromium's sandbox.
+    static void initializeBeforeEngine();
 
     // `appFolder` holds the runtime in its "ruffle" folder.
     RufflePlayer(const QString &appFolder, QWidget *parent = nullptr);

@@ -1,4 +1,4 @@
-#include "playback/ruffleschemehandler.h"
+#include "web/ruffleschemehandler.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "playback/ruffleplayer.h"
+#include "web/ruffleplayer.h"
 
-#include "playback/rufflepage.h"
-#include "playback/rufflerequestguard.h"
+#include "web/rufflepage.h"
+#include "web/rufflerequestguard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,7 +41,7 @@ QString localPath(const QString &movie)
 
 } // namespace
 
-void RufflePlayer::initializeBeforeApplication()
+void RufflePlayer::initializeBeforeEngine()
 {
     static bool done = false;
     if (done)
@@ -58,7 +58,9 @@ void RufflePlayer::initializeBeforeApplication()
     // Chromium refuses to start its sandbox as root.
     if (runningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Loaded later, the program has made the shared context itself.
+    if (!QCoreApplication::instance())
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 RufflePlayer::RufflePlayer(const QString &appFolder, QWidget *parent) : QObject(parent)

@@ -1,4 +1,4 @@
-#include "app/webinfobrowser.h"
+#include "web/webinfobrowser.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -34,15 +34,16 @@ protected:
 
 } // namespace
 
-WebInfoBrowser::WebInfoBrowser(QObject *parent) : InfoBrowser(parent), m_view(new QWebEngineView)
+WebInfoBrowser::WebInfoBrowser(NavigateErrorHandler onError) : m_view(new QWebEngineView)
 {
     m_view->setPage(new SilentPage(m_view));
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->page()->setBackgroundColor(QColor(192, 255, 192));
-    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        if (!ok)
-            Q_EMIT navigateError(m_current);
-    });
+    QObject::connect(m_view, &QWebEngineView::loadFinished, m_view,
+                     [this, onError = std::move(onError)](bool ok) {
+                         if (!ok && onError)
+                             onError(m_current);
+                     });
 }
 
 WebInfoBrowser::~WebInfoBrowser()
