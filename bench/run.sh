@@ -4,7 +4,8 @@
 #   bench/run.sh --latency-ms 25 [--rate-mbit R]
 #                                       the same through a proxy delaying each direction
 #   bench/run.sh --player               also the player start-up benchmark (needs Xvfb),
-#                                       once at once and once 3 s after the player was made
+#                                       once at once and once 3 s after the player was made,
+#                                       and the first programme chosen 3 s after start
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(dirname "$here")
@@ -23,7 +24,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     # shellcheck disable=SC2086
     flock "$lock" cmake -S "$source_dir" -B "$build" $generator -DQORVEL_WERROR=ON >/dev/null
 fi
-flock "$lock" cmake --build "$build" -j2 --target bench_download bench_player >/dev/null
+flock "$lock" cmake --build "$build" -j2 --target bench_download bench_player \
+    bench_firstprogramme >/dev/null
 
 export QORVEL_APP_DIR="$build/app"
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_download" "$@" 2>/dev/null
@@ -36,4 +38,6 @@ if [ "$player" = yes ]; then
     echo
     xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_player" 2>/dev/null
     xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_player" --idle-ms 3000 2>/dev/null
+    echo
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_firstprogramme" 2>/dev/null
 fi

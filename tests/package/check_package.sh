@@ -14,7 +14,11 @@ if [ "${1:-}" = --inside-display ]; then
     # Runs under xvfb-run: start the unpacked program as a first-time user.
     program=$2 home=$3 shot=$4
     data="$home/.local/share/Qorvel儿童乐园"
-    HOME=$home "$program" >"$home/program.log" 2>&1 &
+    # The scratch root lies in the system's temporary folder, from where the
+    # program would first warn that it runs from a temporary folder; give it
+    # a temporary folder elsewhere, as an installed program has.
+    mkdir -p "$home/tmp"
+    HOME=$home TMPDIR=$home/tmp "$program" >"$home/program.log" 2>&1 &
     pid=$!
     waited=0
     until [ -f "$data/.defaults-copied" ] && xwininfo -root -tree | grep -q '"Qorvel儿童乐园"'; do
