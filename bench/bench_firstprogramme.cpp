@@ -25,6 +25,7 @@ class FrameWatch : public QObject
     Q_OBJECT
 public:
     bool firstShown = false;
+    bool watching = false;
 public Q_SLOTS:
     void onFrame(int frame)
     {
@@ -43,9 +44,10 @@ double firstFrameMs(WebPartsHost &host, FrameWatch &watch, const QString &path)
     player->SetMovie(FlashPlayer::EmptyMovie);
     QElapsedTimer t;
     t.start();
-    if (!host.loaded() && host.load())
-        QObject::connect(dynamic_cast<QObject *>(host.parts()->player.get()),
-                         SIGNAL(frameShown(int)), &watch, SLOT(onFrame(int)));
+    if (!watch.watching && host.load())
+        watch.watching = static_cast<bool>(
+            QObject::connect(dynamic_cast<QObject *>(host.parts()->player.get()),
+                             SIGNAL(frameShown(int)), &watch, SLOT(onFrame(int))));
     watch.firstShown = false;
     player->SetMovie(path);
     QEventLoop loop;
@@ -96,9 +98,6 @@ int main(int argc, char **argv)
     QTimer::singleShot(std::max<qint64>(0, atMs - sinceStart.elapsed()), &idle, &QEventLoop::quit);
     idle.exec();
     const bool loadedBefore = host.loaded();
-    if (loadedBefore)
-        QObject::connect(dynamic_cast<QObject *>(host.parts()->player.get()),
-                         SIGNAL(frameShown(int)), &watch, SLOT(onFrame(int)));
     const double first = firstFrameMs(host, watch, path);
     double warm = 0;
     constexpr int Runs = 5;

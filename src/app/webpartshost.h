@@ -1,16 +1,12 @@
 #pragma once
 
 #include "app/services.h"
-#include "playback/flashplayer.h"
 #include "web/webparts.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
-
-class WebViewSlot;
 
 // Stands in for the player and the information strip until the web parts
 // are loaded, and hands every call on to them after that. The window shows
