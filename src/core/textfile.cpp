@@ -64,18 +64,31 @@ QByteArray encodeLines(const QStringList &lines)
     return out;
 }
 
-QStringList readLines(const QString &path)
+QByteArray readIfPresent(const QString &path, bool *present)
 {
     QFile file(path);
-    if (!file.exists())
-        throw AppError(AppError::FileNotFound, QStringLiteral("文件未找到: %1").arg(nameOf(path)));
-    if (!file.open(QIODevice::ReadOnly))
+    *present = true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(path)) {
+            *present = false;
+            return {};
+        }
         throw AppError(AppError::PathAccessError,
                        QStringLiteral("路径/文件访问错误: %1").arg(nameOf(path)));
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw AppError(AppError::DeviceIoError,
                        QStringLiteral("设备 I/O 错误: %1").arg(nameOf(path)));
+    return bytes;
+}
+
+QStringList readLines(const QString &path)
+{
+    bool present = false;
+    const QByteArray bytes = readIfPresent(path, &present);
+    if (!present)
+        throw AppError(AppError::FileNotFound, QStringLiteral("文件未找到: %1").arg(nameOf(path)));
     return decodeLines(bytes);
 }
 

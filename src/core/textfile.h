@@ -14,8 +14,12 @@ QStringList decodeLines(const QByteArray &bytes);
 // GBK bytes of the lines, CR LF after every line including the last.
 QByteArray encodeLines(const QStringList &lines);
 
-// Whole-file helpers; both throw AppError with the file's name on failure.
+// Whole-file helpers; they throw AppError with the file's name on failure.
 QStringList readLines(const QString &path);
+// The file's bytes, or false in *present when there is no such file.
+// Opens before asking whether the file exists: a file being replaced by a
+// rename can look deleted to a check made while the rename happens.
+QByteArray readIfPresent(const QString &path, bool *present);
 // Writes to a temporary file and renames it over the old one, so a crash
 // never leaves half a file behind.
 void writeLines(const QString &path, const QStringList &lines);

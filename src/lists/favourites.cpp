@@ -13,13 +13,8 @@ namespace {
 
 QByteArray readAll(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(AppError::PathAccessError,
-                       QStringLiteral("路径/文件访问错误: %1").arg(QFileInfo(path).fileName()));
-    return file.readAll();
+    bool present = false;
+    return TextFile::readIfPresent(path, &present);
 }
 
 void replaceWith(const QString &path, const QByteArray &bytes)

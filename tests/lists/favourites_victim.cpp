@@ -15,6 +15,12 @@ int main(int argc, char *argv[])
         return 2;
     const QString file = QString::fromLocal8Bit(argv[1]);
     QStringList names = TextFile::readLines(file);
+    // A list left at six by a kill between adding and trimming is trimmed
+    // first, so that adding never makes it seven.
+    if (names.size() > 5) {
+        names = names.mid(names.size() - 5);
+        Favourites::rewrite(file, names);
+    }
     for (int k = names.isEmpty() ? 0 : names.last().mid(1).toInt() + 1;; ++k) {
         names.append(QStringLiteral("n%1").arg(k));
         Favourites::append(file, names.last());
