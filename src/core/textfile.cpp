@@ -64,15 +64,12 @@ QByteArray encodeLines(const QStringList &lines)
     return out;
 }
 
-QByteArray readIfPresent(const QString &path, bool *present)
+std::optional<QByteArray> readIfPresent(const QString &path)
 {
     QFile file(path);
-    *present = true;
     if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(path)) {
-            *present = false;
-            return {};
-        }
+        if (!QFileInfo::exists(path))
+            return std::nullopt;
         throw AppError(AppError::PathAccessError,
                        QStringLiteral("路径/文件访问错误: %1").arg(nameOf(path)));
     }
@@ -85,23 +82,26 @@ QByteArray readIfPresent(const QString &path, bool *present)
 
 QStringList readLines(const QString &path)
 {
-    bool present = false;
-    const QByteArray bytes = readIfPresent(path, &present);
-    if (!present)
+    const std::optional<QByteArray> bytes = readIfPresent(path);
+    if (!bytes)
         throw AppError(AppError::FileNotFound, QStringLiteral("文件未找到: %1").arg(nameOf(path)));
-    return decodeLines(bytes);
+    return decodeLines(*bytes);
 }
 
-void writeLines(const QString &path, const QStringList &lines)
+void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(AppError::PathAccessError,
                        QStringLiteral("路径/文件访问错误: %1").arg(nameOf(path)));
-    const QByteArray bytes = encodeLines(lines);
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw AppError(AppError::DeviceIoError,
                        QStringLiteral("设备 I/O 错误: %1").arg(nameOf(path)));
+}
+
+void writeLines(const QString &path, const QStringList &lines)
+{
+    writeBytes(path, encodeLines(lines));
 }
 
 QString firstField(const QByteArray &bytes)

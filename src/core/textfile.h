@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The program's text files (lists, key, version) are GBK with CR LF line ends,
 // the same on every platform so that a data folder moves between builds.
 namespace TextFile {
@@ -16,12 +18,13 @@ QByteArray encodeLines(const QStringList &lines);
 
 // Whole-file helpers; they throw AppError with the file's name on failure.
 QStringList readLines(const QString &path);
-// The file's bytes, or false in *present when there is no such file.
+// The file's bytes, or nothing when there is no such file.
 // Opens before asking whether the file exists: a file being replaced by a
 // rename can look deleted to a check made while the rename happens.
-QByteArray readIfPresent(const QString &path, bool *present);
-// Writes to a temporary file and renames it over the old one, so a crash
+std::optional<QByteArray> readIfPresent(const QString &path);
+// Write to a temporary file and rename it over the old one, so a crash
 // never leaves half a file behind.
+void writeBytes(const QString &path, const QByteArray &bytes);
 void writeLines(const QString &path, const QStringList &lines);
 
 // The first field of the first line: text up to the first comma or the end of
