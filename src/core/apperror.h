@@ -16,6 +16,9 @@ public:
         PathAccessError = 75,
         BadFileName = 52,
         ResourceNotFound = 326,
+        // A file could not be saved. The old program reported nothing here,
+        // so this is a plain message without a run-time error number.
+        NotSaved = 0,
     };
 
     AppError(int number, const QString &description)

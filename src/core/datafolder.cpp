@@ -2,11 +2,11 @@
 
 #include "core/apperror.h"
 #include "core/apppaths.h"
+#include "core/atomicfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace DataFolder {
 
@@ -62,23 +62,13 @@ void copyIfMissing(const QString &userDir, const QString &from, const QString &t
     if (!in.open(QIODevice::ReadOnly))
         fail(userDir, QStringLiteral("无法读取 %1：%2")
                           .arg(QDir::toNativeSeparators(from), in.errorString()));
-    QSaveFile out(part);
-    if (!out.open(QIODevice::WriteOnly))
-        fail(
-            userDir,
-            QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(to), out.errorString()));
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 16);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            fail(userDir, QStringLiteral("无法读取 %1：%2")
-                              .arg(QDir::toNativeSeparators(from), in.errorString()));
-        if (out.write(chunk) != chunk.size())
-            break; // commit() reports it
-    }
-    if (!out.commit())
-        fail(
-            userDir,
-            QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(to), out.errorString()));
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        fail(userDir, QStringLiteral("无法读取 %1：%2")
+                          .arg(QDir::toNativeSeparators(from), in.errorString()));
+    if (const AtomicFile::Outcome written = AtomicFile::write(part, bytes); !written)
+        fail(userDir,
+             QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(to), written.error));
     // QFile::rename never replaces an existing file: if one appeared in the
     // meantime, it is the user's and stays.
     if (!QFile::rename(part, to)) {
@@ -141,10 +131,10 @@ void fill(const QString &defaultsDir, const QString &userDir)
 
     // Last of all: from now on the folder is the user's, and files they
     // delete are not brought back.
-    QSaveFile done(marker);
-    if (!done.open(QIODevice::WriteOnly) || done.write("1\n") != 2 || !done.commit())
-        fail(userDir, QStringLiteral("无法写入 %1：%2")
-                          .arg(QDir::toNativeSeparators(marker), done.errorString()));
+    if (const AtomicFile::Outcome written = AtomicFile::write(marker, "1\n"); !written)
+        fail(
+            userDir,
+            QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(marker), written.error));
 }
 
 Location locate(const QString &programDir, const QString &defaultsDir, const QString &userDir)

@@ -1,10 +1,11 @@
 #include "core/textfile.h"
 
 #include "core/apperror.h"
+#include "core/atomicfile.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextCodec>
 
 namespace TextFile {
@@ -90,13 +91,13 @@ QStringList readLines(const QString &path)
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw AppError(AppError::PathAccessError,
-                       QStringLiteral("路径/文件访问错误: %1").arg(nameOf(path)));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(AppError::DeviceIoError,
-                       QStringLiteral("设备 I/O 错误: %1").arg(nameOf(path)));
+    if (const AtomicFile::Outcome written = AtomicFile::write(path, bytes); !written) {
+        qWarning().noquote() << "cannot save" << path << ":" << written.error;
+        throw AppError(
+            AppError::NotSaved,
+            QStringLiteral("无法保存文件 %1，它仍是原来的内容。请检查磁盘空间和写入权限。")
+                .arg(nameOf(path)));
+    }
 }
 
 void writeLines(const QString &path, const QStringList &lines)

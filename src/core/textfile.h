@@ -22,8 +22,8 @@ QStringList readLines(const QString &path);
 // Opens before asking whether the file exists: a file being replaced by a
 // rename can look deleted to a check made while the rename happens.
 std::optional<QByteArray> readIfPresent(const QString &path);
-// Write to a temporary file and rename it over the old one, so a crash
-// never leaves half a file behind.
+// Replace the file whole or not at all (see AtomicFile). A failure throws
+// AppError::NotSaved and leaves the old file as it was.
 void writeBytes(const QString &path, const QByteArray &bytes);
 void writeLines(const QString &path, const QStringList &lines);
 

@@ -1,12 +1,12 @@
 #include "download/downloadqueue.h"
 
 #include "catalogue/programmelist.h"
+#include "core/atomicfile.h"
 #include "download/rangetransfer.h"
 #include "download/server.h"
 #include "download/serverkey.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTimer>
 
 int downloadPercent(qint64 lastByte, qint64 total)
@@ -128,8 +128,7 @@ QString DownloadQueue::messageFor(TransferOutcome outcome) const
 
 bool DownloadQueue::save(const QByteArray &data)
 {
-    QSaveFile file(m_file);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    return bool(AtomicFile::write(m_file, data));
 }
 
 void DownloadQueue::fail(TransferOutcome outcome)

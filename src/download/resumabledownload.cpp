@@ -1,6 +1,7 @@
 #include "download/resumabledownload.h"
 
 #include "core/apperror.h"
+#include "core/atomicfile.h"
 #include "download/fileoperations.h"
 
 #include <QDir>
@@ -70,12 +71,7 @@ void ResumableDownload::onTransferFinished(TransferOutcome outcome)
 
 bool ResumableDownload::saveAndReplace(const QByteArray &data)
 {
-    QFile temporary(m_temporaryPath);
-    if (!temporary.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool written = temporary.write(data) == data.size() && temporary.flush();
-    temporary.close();
-    return written && ReplaceFile(m_temporaryPath, m_finalPath);
+    return AtomicFile::write(m_temporaryPath, data) && ReplaceFile(m_temporaryPath, m_finalPath);
 }
 
 void ResumableDownload::deleteTemporary()

@@ -1,5 +1,6 @@
 // The desktop shortcut on Linux: a launcher in the user's XDG desktop folder.
 #include "core/apppaths.h"
+#include "core/atomicfile.h"
 #include "core/desktopentry.h"
 #include "platform/desktopshortcut.h"
 
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -94,14 +94,12 @@ public:
             {AppPaths::ProgramName, AppPaths(target.programDir).file(AppPaths::ProgramName),
              target.appDir, app.iconFile()});
         const QString path = QDir(desktopFolder).filePath(LauncherName);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-            return false;
         // Desktops start only launchers that are executable.
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                            QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup |
-                            QFileDevice::ReadOther | QFileDevice::ExeOther);
-        if (!file.commit())
+        if (!AtomicFile::write(path, text,
+                               QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                   QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                   QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                   QFileDevice::ExeOther))
             return false;
         markTrusted(path);
         return true;
