@@ -66,7 +66,7 @@ QString ProgrammeListModel::rowText(const ProgrammeItem &item)
     case ProgrammeState::Downloading:
         return QStringLiteral("正在下载 %1%").arg(item.percent);
     case ProgrammeState::Custom:
-        return item.name;
+        return item.name.chopped(4); // a file name, shown without ".swf"
     }
     return item.name;
 }

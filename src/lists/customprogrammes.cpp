@@ -13,10 +13,7 @@ QStringList programmes(const QString &folder)
 {
     QDir dir(folder);
     dir.setNameFilters({QStringLiteral("*.swf")});
-    QStringList names;
-    for (const QString &file : dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
-        names.append(file.chopped(4));
-    return names;
+    return dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
 QString emptyFolderMessage()

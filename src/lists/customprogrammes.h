@@ -10,7 +10,9 @@ namespace CustomProgrammes {
 // The sub-folders, by name; none when the folder is missing.
 QStringList folders(const QString &customDir);
 
-// The programmes of one folder: file names without ".swf" (in any case).
+// The programmes of one folder: their file names, ending in ".swf" in any
+// case. A file is played by this name, so "Game.SWF" and "Game.swf" are two
+// programmes.
 QStringList programmes(const QString &folder);
 
 // Said when a folder holds no programme.

@@ -11,8 +11,7 @@ SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QStr
         const QString &name = in.name;
         if (!isUsableProgrammeName(name) || !isUsableProgrammeName(in.customFolder))
             return {SelectionRoad::UnusableName, name, {}};
-        const QString path =
-            in.customDir + in.customFolder + QLatin1Char('/') + name + QStringLiteral(".swf");
+        const QString path = in.customDir + in.customFolder + QLatin1Char('/') + name;
         return {SelectionRoad::Custom, name, fileExists(path) ? path : QString()};
     }
     if (in.queuedRows.contains(in.row))

@@ -23,7 +23,7 @@ struct SelectionRoad
 struct SelectionInput
 {
     int row = -1;
-    QString name; // the programme of the row (a custom file's name without ".swf")
+    QString name; // the programme of the row (for a custom one, its file name)
     bool customMode = false;
     QList<int> queuedRows; // rows of the download queue's entries
     QString customDir;     // the custom-programmes folder, ending in "/"

@@ -102,6 +102,7 @@ void TestPersonalLists::customFolder()
     Harness h;
     h.app.writeBytes(u"自定义节目/动物/song.swf"_s, "FWS");
     h.app.writeBytes(u"自定义节目/动物/Game.SWF"_s, "FWS");
+    h.app.writeBytes(u"自定义节目/动物/Game.swf"_s, "FWS");
     h.app.writeBytes(u"自定义节目/动物/readme.txt"_s, "x");
     h.app.writeBytes(u"自定义节目/loose.swf"_s, "FWS");
     h.app.writeBytes(u"自定义节目/.hidden/x.swf"_s, "FWS");
@@ -114,13 +115,17 @@ void TestPersonalLists::customFolder()
     QCOMPARE(h.combo()->itemText(1), u"动物"_s);
     h.chooseFolder(u"动物"_s);
     QCOMPARE(form.CurrentCategory, u"zidingyi"_s);
-    QCOMPARE(h.rows(), (QStringList{u"Game"_s, u"song"_s}));
+    QCOMPARE(h.rows(), (QStringList{u"Game"_s, u"Game"_s, u"song"_s}));
     QCOMPARE(h.browser.visited.last(), Site + u"show15.htm"_s);
     QCOMPARE(h.pictures(), normalPictures());
     QVERIFY(h.messages.shown.isEmpty());
 
-    h.choose(1);
-    QCOMPARE(h.player.Movie(), h.app.file(u"自定义节目/动物/song.swf"_s));
+    // Each file plays by its own name, whatever the case of its extension.
+    const QStringList files = {u"Game.SWF"_s, u"Game.swf"_s, u"song.swf"_s};
+    for (int row = 0; row < 3; ++row) {
+        h.choose(row);
+        QCOMPARE(h.player.Movie(), h.app.file(u"自定义节目/动物/"_s + files[row]));
+    }
     // Custom programmes never go into the favourites.
     form.file1_3_Click();
     QCOMPARE(h.messages.texts(), QStringList{u"此类不能加入！"_s});

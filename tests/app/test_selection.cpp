@@ -191,7 +191,7 @@ void TestSelection::customFolderRoad()
     form.CurrentCategory = ListMode::Custom;
     form.findChild<QComboBox *>(u"Combo1"_s)->setEditText(u"我的动画"_s);
     h.model()->setItems(
-        {{u"小猫"_s, ProgrammeState::Custom}, {u"不见了"_s, ProgrammeState::Custom}});
+        {{u"小猫.swf"_s, ProgrammeState::Custom}, {u"不见了.swf"_s, ProgrammeState::Custom}});
 
     h.choose(0);
     QCOMPARE(h.player.calls, (QStringList{u"Movie http://"_s, u"Movie "_s + file}));

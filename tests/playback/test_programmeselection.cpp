@@ -55,15 +55,15 @@ void TestProgrammeSelection::roads_data()
         << 0 << u"../有"_s << false << QString() << none << int(R::UnusableName) << QString();
     QTest::newRow("name too long") << 0 << QString(245, u'x') << false << QString() << none
                                    << int(R::UnusableName) << QString();
-    QTest::newRow("custom file") << 0 << u"小猫"_s << true << u"动物"_s << none << int(R::Custom)
-                                 << mine;
+    QTest::newRow("custom file") << 0 << u"小猫.swf"_s << true << u"动物"_s << none
+                                 << int(R::Custom) << mine;
     // A row number left in the queue from a category does not stop it.
     QTest::newRow("custom, row number queued")
-        << 0 << u"小猫"_s << true << u"动物"_s << QList<int>{0} << int(R::Custom) << mine;
+        << 0 << u"小猫.swf"_s << true << u"动物"_s << QList<int>{0} << int(R::Custom) << mine;
     QTest::newRow("custom file gone")
-        << 0 << u"小狗"_s << true << u"动物"_s << none << int(R::Custom) << QString();
+        << 0 << u"小狗.swf"_s << true << u"动物"_s << none << int(R::Custom) << QString();
     QTest::newRow("custom folder climbing")
-        << 0 << u"小猫"_s << true << u"../cons"_s << none << int(R::UnusableName) << QString();
+        << 0 << u"小猫.swf"_s << true << u"../cons"_s << none << int(R::UnusableName) << QString();
 }
 
 void TestProgrammeSelection::roads()
