@@ -135,6 +135,7 @@ void RufflePlayer::resetState()
     m_frameRate = 0;
     m_control = swf::FrameControl::None;
     m_frame = 0;
+    m_started = false;
     m_suspended = false;
     m_stoppedByCommand = false;
     m_commandId = 0;

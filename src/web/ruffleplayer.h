@@ -82,6 +82,7 @@ private:
     double m_frameRate = 0;
     swf::FrameControl m_control = swf::FrameControl::None;
     int m_frame = 0;
+    bool m_started = false;          // the movie has reported a frame
     bool m_suspended = false;        // StopPlay: the whole player is paused
     bool m_stoppedByCommand = false; // the timeline was told to stop
     int m_commandId = 0;

@@ -14,6 +14,11 @@ void RufflePlayer::Play()
     if (!hasMovie())
         return;
     suspend(false);
+    // A movie that has not run its first frame yet plays from there by
+    // itself. A command would reach it only after that frame and would undo
+    // the movie's own stop in it (a title screen waiting for a click).
+    if (!m_started && m_command == 0)
+        return;
     if (m_control == swf::FrameControl::Polling ||
         m_control == swf::FrameControl::ExternalInterface) {
         // Also restarts a timeline that stopped itself.
@@ -117,6 +122,7 @@ void RufflePlayer::onPageEvent(int generation, const QString &kind, const QStrin
         if (!ok)
             return;
         m_frame = frame;
+        m_started = true;
         m_sinceProgress.restart();
         m_graceMs = 0;
         Q_EMIT frameShown(frame);

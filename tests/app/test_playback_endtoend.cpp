@@ -24,6 +24,8 @@ class TestPlaybackEndToEnd : public QObject
 private Q_SLOTS:
     void cachedProgrammePlaysWhenClicked();
     void downloadedProgrammePlaysWhenComplete();
+    void titleScreenStaysOnEveryRoad_data();
+    void titleScreenStaysOnEveryRoad();
 };
 
 namespace {
@@ -110,6 +112,52 @@ void TestPlaybackEndToEnd::downloadedProgrammePlaysWhenComplete()
     QVERIFY(h.advances());
     QCOMPARE(h.history(), QStringList{u"两只老虎"_s});
     QVERIFY(h.messages.shown.isEmpty());
+}
+
+void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad_data()
+{
+    QTest::addColumn<QString>("road");
+    QTest::addColumn<int>("version");
+    for (const char *road : {"category", "favourites", "history", "download"}) {
+        for (int version : {6, 8})
+            QTest::addRow("%s, v%d", road, version) << QString::fromLatin1(road) << version;
+    }
+}
+
+// A movie whose first frame jumps to its title screen and stops there stays
+// there, whichever way it was chosen; the user's Play plays it on.
+void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
+{
+    QFETCH(QString, road);
+    QFETCH(int, version);
+    const QString name = u"开始"_s;
+    Harness h(name);
+    TestMovieOptions options = movie();
+    options.version = version;
+    options.titleFrame = 3;
+    const QByteArray bytes = makeTestMovie(options);
+    if (road == u"download"_s)
+        h.server.setFile("/h4icd2/flash/" + QUrl::toPercentEncoding(name) + ".swf", bytes);
+    else
+        h.app.writeBytes(u"res/fla/"_s + name + u".swf"_s, bytes);
+    h.app.writeList(u"cons/shoucang.inb"_s, {name});
+    h.app.writeList(u"cons/lishi.inb"_s, {name});
+    h.load();
+    QSignalSpy frames(&h.player, &RufflePlayer::frameShown);
+    if (road == u"favourites"_s)
+        h.form->Label2_Click();
+    else if (road == u"history"_s)
+        h.form->Label3_Click();
+    h.click(h.form->programmes()->count() - 1);
+
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() == 3 && !h.player.Playing(), 15000);
+    QTest::qWait(600);
+    QCOMPARE(h.player.FrameNum(), 3);
+    // Not once round and stopped again when it came back to frame 1.
+    for (const QList<QVariant> &frame : std::as_const(frames))
+        QVERIFY2(frame.at(0).toInt() <= 3, "the movie played past its title screen");
+    h.form->Image15_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() > 6, 3000);
 }
 
 int main(int argc, char *argv[])
