@@ -64,6 +64,59 @@ window.RufflePlayer.config = {
     };
 })();
 
+// Saved games. The runtime keeps each SharedObject in window.localStorage,
+// under "<host>/<movie path>/<name>", as the base64 of its .sol file; it only
+// reads, assigns and deletes properties there. Each load gets a storage of its
+// own holding the programme's saves, and every change is handed to the
+// program, which keeps it on disk. A movie's address changes with every load,
+// so keys are reduced to the SharedObject's name first.
+const MAX_SAVE_CHARS = Math.ceil((1 << 20) / 3) * 4; // 1 MiB, base64-encoded
+
+function saveNameOf(key, generation) {
+    const canonical = key.replace("app/movie/" + generation + "/", "app/movie/");
+    const own = "app/movie/movie.swf/";
+    if (canonical.startsWith(own))
+        return canonical.slice(own.length);
+    // A SharedObject with a path of its own ("localPath")
+    return "@" + canonical.slice("app/".length);
+}
+
+function makeStorage(generation, programme, saves, canSave) {
+    const values = Object.assign(Object.create(null), saves);
+    const nameOf = (key) => saveNameOf(String(key), generation);
+    const tell = (kind, name, value) => {
+        if (programme)
+            qv.report(generation, kind, [programme, name, value].map(encodeURIComponent).join(" "));
+    };
+    return new Proxy(Object.create(null), {
+        get: (_, key) => (typeof key === "string" ? values[nameOf(key)] : undefined),
+        has: (_, key) => typeof key === "string" && nameOf(key) in values,
+        set: (_, key, value) => {
+            // Throwing makes the movie's flush() answer false, as Flash did
+            // when it could not save.
+            if (!canSave || typeof value !== "string" || value.length > MAX_SAVE_CHARS)
+                throw new Error("the save cannot be kept");
+            values[nameOf(key)] = value;
+            tell("save", nameOf(key), value);
+            return true;
+        },
+        deleteProperty: (_, key) => {
+            delete values[nameOf(key)];
+            tell("unsave", nameOf(key), "");
+            return true;
+        },
+        // Nothing to list: the runtime's menu would offer to delete saves.
+        ownKeys: () => [],
+        getOwnPropertyDescriptor: () => undefined,
+    });
+}
+
+let currentStorage = makeStorage(0, "", {}, false);
+Object.defineProperty(window, "localStorage", {
+    configurable: true,
+    get: () => currentStorage,
+});
+
 // The smallest movie: version 6, no stage, one empty frame.
 const EMPTY_MOVIE = new Uint8Array([
     0x46, 0x57, 0x53, 6, 17, 0, 0, 0, // "FWS", version, file length
@@ -97,9 +150,11 @@ const qv = {
         this.generation = 0;
     },
 
-    load(generation, url, hasCallback, frameRate) {
+    // `saved`: { programme, saves: {name: base64}, canSave }
+    load(generation, url, hasCallback, frameRate, saved) {
         this.clear();
         this.generation = generation;
+        currentStorage = makeStorage(generation, saved.programme, saved.saves, saved.canSave);
         this.framePeriod = 1000 / (frameRate > 0 ? frameRate : 12);
         const runtime = window.RufflePlayer.newest && window.RufflePlayer.newest();
         if (!runtime) {
@@ -138,6 +193,7 @@ const qv = {
     // and silent, has it done before the child chooses a programme; the
     // compiled module is kept for every movie after it.
     warmUp() {
+        currentStorage = makeStorage(0, "", {}, false);
         const runtime = window.RufflePlayer.newest && window.RufflePlayer.newest();
         if (!runtime)
             return;

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QUrl>
 #include <QWebEngineProfile>
@@ -119,10 +121,11 @@ void RufflePlayer::SetMovie(const QString &movie)
     const QString url = RuffleSchemeHandler::Origin +
                         QStringLiteral("/movie/%1/movie.swf").arg(m_content.generation);
     const bool callback = m_control == swf::FrameControl::ExternalInterface;
-    runScript(QStringLiteral("qv.load(%1, '%2', %3, %4)")
+    runScript(QStringLiteral("qv.load(%1, '%2', %3, %4, %5)")
                   .arg(m_content.generation)
                   .arg(url, callback ? QStringLiteral("true") : QStringLiteral("false"))
-                  .arg(m_frameRate));
+                  .arg(m_frameRate)
+                  .arg(savedGamesOf(localPath(movie))));
 }
 
 void RufflePlayer::resetState()
@@ -176,6 +179,41 @@ bool RufflePlayer::loadFile(const QString &path)
     }
     qCWarning(lcPlayer) << "cannot play" << path << ":" << m_loadError;
     return false;
+}
+
+QString RufflePlayer::savedGamesOf(const QString &path)
+{
+    const QString programme = SavedGames::programmeOf(path);
+    QJsonObject saves;
+    const QMap<QString, QByteArray> kept = m_saves.load(programme);
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+        saves.insert(it.key(), QString::fromLatin1(it.value().toBase64()));
+    if (!programme.isEmpty())
+        m_savingProgrammes.insert(programme);
+    // A movie from anywhere else keeps its saves while it plays.
+    const QJsonObject saved{
+        {QStringLiteral("programme"), programme},
+        {QStringLiteral("saves"), saves},
+        {QStringLiteral("canSave"), programme.isEmpty() || m_saves.canSave(programme)}};
+    return QString::fromUtf8(QJsonDocument(saved).toJson(QJsonDocument::Compact));
+}
+
+void RufflePlayer::onSaveEvent(const QString &kind, const QString &value)
+{
+    const QStringList parts = value.split(u' ');
+    if (parts.size() != 3)
+        return;
+    const QString programme = QUrl::fromPercentEncoding(parts[0].toUtf8());
+    const QString name = QUrl::fromPercentEncoding(parts[1].toUtf8());
+    // Only the programmes this player loaded, even if a movie forged a report.
+    if (!m_savingProgrammes.contains(programme))
+        return;
+    if (kind == QLatin1String("save"))
+        static_cast<void>(m_saves.save(
+            programme, name,
+            QByteArray::fromBase64(QByteArray::fromPercentEncoding(parts[2].toLatin1()))));
+    else
+        static_cast<void>(m_saves.remove(programme, name));
 }
 
 bool RufflePlayer::hasMovie() const

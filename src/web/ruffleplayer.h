@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lists/savedgames.h"
 #include "playback/flashplayer.h"
 #include "playback/swfrewriter.h"
 #include "web/ruffleschemehandler.h"
@@ -7,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 class QWebEngineProfile;
@@ -58,6 +60,9 @@ Q_SIGNALS:
 private:
     void onPageEvent(int generation, const QString &kind, const QString &value);
     void onPageLoaded(bool ok);
+    // The saves handed to the page with a movie, as a script value.
+    QString savedGamesOf(const QString &path);
+    void onSaveEvent(const QString &kind, const QString &value);
     void runScript(const QString &script);
     bool loadFile(const QString &path);
     void sendCommand(char command, int frame);
@@ -75,6 +80,8 @@ private:
     bool m_pageReady = false;
     bool m_warm = false;
     QStringList m_pendingScripts;
+    SavedGames m_saves{SavedGames::defaultRoot()};
+    QSet<QString> m_savingProgrammes; // programmes whose saves the page may change
 
     QString m_movie = EmptyMovie;
     QString m_loadError;

@@ -114,6 +114,11 @@ void RufflePlayer::onPageEvent(int generation, const QString &kind, const QStrin
         Q_EMIT warmedUp();
         return;
     }
+    // A movie being replaced still writes its saves as it goes.
+    if (kind == QLatin1String("save") || kind == QLatin1String("unsave")) {
+        onSaveEvent(kind, value);
+        return;
+    }
     if (generation != m_content.generation || !hasMovie())
         return; // a report from a movie that has since been replaced
     if (kind == QLatin1String("frame")) {

@@ -1,6 +1,8 @@
 #include "swfwriter.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QRect>
 #include <QtEndian>
@@ -302,6 +304,8 @@ QByteArray makeTestMovie(const TestMovieOptions &o)
         body += frameTags(o, frame);
         if (frame == o.stopFrame)
             body += tagRecord(12, QByteArray("\x07\x00", 2));
+        if (frame == 1 && !o.firstFrameActions.isEmpty())
+            body += tagRecord(12, o.firstFrameActions + QByteArray(1, '\0'));
         if (frame == 1 && o.titleFrame > 0) {
             // ActionGotoFrame (zero-based), ActionStop, End
             QByteArray jump("\x81\x02\x00", 3);
@@ -338,6 +342,7 @@ QByteArray makeTestMovie(const TestMovieOptions &o)
 
 bool writeTestMovie(const QString &path, const TestMovieOptions &options)
 {
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     const QByteArray bytes = makeTestMovie(options);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
