@@ -226,7 +226,9 @@ QMenu *Form1::menuFor(const QString &category) const
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseMove) {
+    // A pointer that jumps onto a link (a fast mouse, a warped pointer) may
+    // send no move over it, only its arrival.
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
         for (ImageButton *label : m_links) {
             if (watched == label)
                 setTextColour(label, LinkRed);

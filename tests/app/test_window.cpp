@@ -102,6 +102,10 @@ void TestWindow::linksTurnRedUnderThePointer()
     QVERIFY(!red(2) && !red(3));
     QCOMPARE(label(2)->palette().color(QPalette::WindowText),
              form.palette().color(QPalette::ButtonText));
+    // Arriving without a move over it, as a jumping pointer does.
+    QEnterEvent arrival(QPointF(3, 3), QPointF(3, 3), label(3)->mapToGlobal(QPointF(3, 3)));
+    QCoreApplication::sendEvent(label(3), &arrival);
+    QVERIFY(red(3) && !red(2));
 }
 
 void TestWindow::menusOfEachListMode_data()
