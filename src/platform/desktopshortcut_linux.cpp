@@ -87,8 +87,11 @@ public:
         const AppPaths app(target.appDir);
         // The picture is built into the program; a launcher needs it as a
         // file. Without it the desktop shows its default icon.
-        if (!QFileInfo::exists(app.iconFile()))
-            QFile::copy(QStringLiteral(":/icons/qorvel.png"), app.iconFile());
+        if (!QFileInfo::exists(app.iconFile())) {
+            QFile icon(QStringLiteral(":/icons/qorvel.png"));
+            if (icon.open(QIODevice::ReadOnly))
+                static_cast<void>(AtomicFile::write(app.iconFile(), icon.readAll()));
+        }
 
         const QByteArray text = DesktopEntry::text(
             {AppPaths::ProgramName, AppPaths(target.programDir).file(AppPaths::ProgramName),
