@@ -97,7 +97,7 @@ const qv = {
         this.generation = 0;
     },
 
-    load(generation, url, hasCallback, frameRate) {
+    load(generation, url, hasCallback, frameRate, traces) {
         this.clear();
         this.generation = generation;
         this.framePeriod = 1000 / (frameRate > 0 ? frameRate : 12);
@@ -128,9 +128,17 @@ const qv = {
                 this.flushCommand();
         });
         element.addEventListener("loadeddata", () => this.report(generation, "loaded"));
-        api.load({ url: url, allowScriptAccess: true }).catch((error) => {
-            this.report(generation, "error", String(error));
-        });
+        api.load({ url: url, allowScriptAccess: true })
+            .then(() => {
+                // Only for tests; each load makes a new instance, so it is set
+                // after every load, before the movie's first frame.
+                if (traces)
+                    api.traceObserver = (line) =>
+                        this.report(generation, "trace", encodeURIComponent(line));
+            })
+            .catch((error) => {
+                this.report(generation, "error", String(error));
+            });
     },
 
     // The runtime fetches and compiles its WebAssembly for its first movie,
