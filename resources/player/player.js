@@ -150,8 +150,9 @@ const qv = {
         this.generation = 0;
     },
 
-    // `saved`: { programme, saves: {name: base64}, canSave }
-    load(generation, url, hasCallback, frameRate, saved) {
+    // `saved`: { programme, saves: {name: base64}, canSave }; `traces`: the
+    // movie's trace() lines are reported (for tests only).
+    load(generation, url, hasCallback, frameRate, saved, traces) {
         this.clear();
         this.generation = generation;
         currentStorage = makeStorage(generation, saved.programme, saved.saves, saved.canSave);
@@ -183,9 +184,17 @@ const qv = {
                 this.flushCommand();
         });
         element.addEventListener("loadeddata", () => this.report(generation, "loaded"));
-        api.load({ url: url, allowScriptAccess: true }).catch((error) => {
-            this.report(generation, "error", String(error));
-        });
+        api.load({ url: url, allowScriptAccess: true })
+            .then(() => {
+                // Only for tests; each load makes a new instance, so it is set
+                // after every load, before the movie's first frame.
+                if (traces)
+                    api.traceObserver = (line) =>
+                        this.report(generation, "trace", encodeURIComponent(line));
+            })
+            .catch((error) => {
+                this.report(generation, "error", String(error));
+            });
     },
 
     // The runtime fetches and compiles its WebAssembly for its first movie,

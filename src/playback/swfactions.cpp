@@ -100,6 +100,15 @@ ActionWriter &ActionWriter::skipIfTrue(const QByteArray &block)
     return *this;
 }
 
+ActionWriter &ActionWriter::with(const QByteArray &block)
+{
+    QByteArray size;
+    putU16(size, static_cast<quint16>(block.size()));
+    record(op::With, size);
+    m_code += block;
+    return *this;
+}
+
 ActionWriter &ActionWriter::raw(const QByteArray &code)
 {
     m_code += code;

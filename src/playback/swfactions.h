@@ -15,12 +15,14 @@ inline constexpr quint8 SetVariable = 0x1d;
 inline constexpr quint8 StringAdd = 0x21;
 inline constexpr quint8 CallFunction = 0x3d;
 inline constexpr quint8 Return = 0x3e;
+inline constexpr quint8 NewObject = 0x40;
 inline constexpr quint8 Equals2 = 0x49;
 inline constexpr quint8 ToNumber = 0x4a;
 inline constexpr quint8 GetMember = 0x4e;
 inline constexpr quint8 SetMember = 0x4f;
 inline constexpr quint8 CallMethod = 0x52;
 inline constexpr quint8 GetUrl = 0x83;
+inline constexpr quint8 With = 0x94;
 inline constexpr quint8 Push = 0x96;
 inline constexpr quint8 GetUrl2 = 0x9a;
 inline constexpr quint8 DefineFunction = 0x9b;
@@ -46,6 +48,9 @@ public:
     ActionWriter &function(const QByteArrayList &params, const QByteArray &body);
     // Pops a condition; when it is true, `block` is skipped.
     ActionWriter &skipIfTrue(const QByteArray &block);
+    // Runs `block` with the object popped from the stack first in the scope
+    // chain.
+    ActionWriter &with(const QByteArray &block);
     ActionWriter &raw(const QByteArray &code);
 
     const QByteArray &code() const { return m_code; }

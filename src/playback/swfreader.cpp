@@ -61,8 +61,7 @@ ReadError inflateBody(const QByteArray &file, Movie &movie)
     }
     if (body.status == InflateStatus::Corrupt)
         return ReadError::BadCompression;
-    if (body.status == InflateStatus::Truncated)
-        return ReadError::Truncated;
+    movie.damaged = body.status == InflateStatus::Truncated;
     movie.data = file.left(HeaderSize) + body.data;
     return ReadError::None;
 }
@@ -72,13 +71,14 @@ bool readFileAttributes(const Movie &movie, const Tag &t)
     return t.length >= 1 && (static_cast<unsigned char>(movie.data[t.bodyOffset]) & 0x08);
 }
 
-ReadError walkTags(Movie &movie)
+void walkTags(Movie &movie)
 {
     const QByteArray &d = movie.data;
     qsizetype at = movie.tagsOffset;
+    // A tag that does not fit ends the list: the movie is damaged there.
     while (at < d.size()) {
         if (at + 2 > d.size())
-            return ReadError::Truncated;
+            break;
         Tag t;
         t.offset = at;
         const quint16 head = u16(d, at);
@@ -87,13 +87,13 @@ ReadError walkTags(Movie &movie)
         at += 2;
         if (t.length == 0x3f) {
             if (at + 4 > d.size())
-                return ReadError::Truncated;
+                break;
             t.length = u32(d, at);
             at += 4;
         }
         t.bodyOffset = at;
         if (t.length > d.size() - at)
-            return ReadError::Truncated;
+            break;
         at += t.length;
         if (t.code == tag::End) {
             movie.endTagSeen = true;
@@ -107,7 +107,7 @@ ReadError walkTags(Movie &movie)
             movie.actionScript3 = true;
         movie.tags.append(t);
     }
-    return ReadError::None;
+    movie.damaged = movie.damaged || (!movie.endTagSeen && at != d.size());
 }
 
 } // namespace
@@ -124,7 +124,8 @@ QString describe(ReadError error)
     case ReadError::TooLarge:
         return QStringLiteral("the movie claims to be larger than the allowed size");
     case ReadError::Truncated:
-        return QStringLiteral("the movie ends before its declared length or inside a tag");
+        return QStringLiteral(
+            "the movie ends inside its header, or is cut short and declares no frames");
     case ReadError::BadCompression:
         return QStringLiteral("the compressed body of the movie is damaged");
     }
@@ -159,8 +160,7 @@ ReadResult read(const QByteArray &file, qsizetype maxSize)
         return fail(ReadError::Truncated);
 
     if (movie.compression == Compression::None) {
-        if (file.size() < qsizetype(movie.declaredLength))
-            return fail(ReadError::Truncated);
+        movie.damaged = file.size() < qsizetype(movie.declaredLength);
         movie.data = file.left(movie.declaredLength);
     } else if (const ReadError e = inflateBody(file, movie); e != ReadError::None) {
         return fail(e);
@@ -172,8 +172,10 @@ ReadResult read(const QByteArray &file, qsizetype maxSize)
     movie.frameRate = u16(movie.data, afterRect) / 256.0;
     movie.frameCount = u16(movie.data, afterRect + 2);
     movie.tagsOffset = afterRect + 4;
-    if (const ReadError e = walkTags(movie); e != ReadError::None)
-        return fail(e);
+    walkTags(movie);
+    // A damaged movie is worth playing only when it says how long it is.
+    if (movie.damaged && movie.frameCount == 0)
+        return fail(ReadError::Truncated);
     return result;
 }
 

@@ -17,7 +17,7 @@ enum class ReadError {
     TooShort,       // fewer bytes than a header
     BadSignature,   // not FWS, CWS or ZWS
     TooLarge,       // the header claims more than the cap allows
-    Truncated,      // the data ends before the header or a tag does
+    Truncated,      // the data ends inside the header, or before any frame
     BadCompression, // the compressed stream is corrupt
 };
 
@@ -53,6 +53,10 @@ struct Movie
     int showFrameCount = 0; // ShowFrame tags on the main timeline
     bool actionScript3 = false;
     bool endTagSeen = false;
+    // The data ends before the declared length, inside a tag or inside the
+    // compressed stream, as a download cut short does. The runtime plays such
+    // a movie as far as it goes; the tags listed are the complete ones.
+    bool damaged = false;
     // The whole movie uncompressed, header included, as an "FWS" file would
     // hold it (signature and length not rewritten).
     QByteArray data;

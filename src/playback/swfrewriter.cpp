@@ -4,15 +4,19 @@
 
 #include <QtEndian>
 
+#include <utility>
+
 namespace swf {
 namespace {
 
-constexpr char Installed[] = "__qvctl_on";
+// The polling hook keeps its one object on the LoadVars constructor: a
+// built-in that version 5 movies cannot know of and later ones have no reason
+// to extend, unlike _global or the main timeline, which movies fill, watch,
+// enumerate and give __resolve handlers.
+constexpr char Anchor[] = "LoadVars";
+constexpr char Poller[] = "__qvctl_poll";
 constexpr char LastId[] = "__qvctl_last";
 constexpr char Apply[] = "__qvctl_apply";
-constexpr char Poll[] = "__qvctl_poll";
-// loadVariables into a target path: load-variables and target-is-sprite bits.
-constexpr quint8 LoadVariablesIntoTarget = 0xc0;
 
 QByteArray doActionTag(const QByteArray &actions)
 {
@@ -40,13 +44,10 @@ QByteArray commandCase(char letter, const QByteArray &method, bool withFrame)
     return test.skipIfTrue(call.code()).code();
 }
 
-// function (k, c, n): runs command c once per id k.
-QByteArray applyBody(const QByteArray &holder)
+// The body of function (k, c, n): runs command c on frame n.
+QByteArray runBody()
 {
     ActionWriter w;
-    w.variable("k").variable(holder).member(LastId).op(op::Equals2).op(op::Not);
-    w.skipIfTrue(ActionWriter().pushUndefined().op(op::Return).code());
-    w.variable(holder).pushString(LastId).variable("k").op(op::SetMember);
     w.pushString("n").variable("n").op(op::ToNumber).op(op::SetVariable);
     w.raw(commandCase(hook::GotoAndPlay, "gotoAndPlay", true));
     w.raw(commandCase(hook::GotoAndStop, "gotoAndStop", true));
@@ -55,42 +56,53 @@ QByteArray applyBody(const QByteArray &holder)
     return w.code();
 }
 
-// function (): applies the variables loaded last time, then loads them anew.
-QByteArray pollBody(const QByteArray &pollUrl, const QByteArray &holder)
+// The poller's method (k, c, n): runs command c once per id k.
+QByteArray applyBody()
 {
     ActionWriter w;
-    w.variable("_level0").member(hook::Argument);
-    w.variable("_level0").member(hook::Command);
-    w.variable("_level0").member(hook::CommandId);
-    w.pushInt(3).variable(holder).pushString(Apply).op(op::CallMethod).op(op::Pop);
+    w.variable("k").variable("this").member(LastId).op(op::Equals2).op(op::Not);
+    w.skipIfTrue(ActionWriter().pushUndefined().op(op::Return).code());
+    w.variable("this").pushString(LastId).variable("k").op(op::SetMember);
+    return w.raw(runBody()).code();
+}
+
+// The poller's onLoad: applies what was loaded and asks again. The program
+// answers only after a pause when it has nothing new, which paces the loop
+// without a timer of the movie's.
+QByteArray onLoadBody(const QByteArray &pollUrl)
+{
+    ActionWriter w;
+    w.variable("this").member(hook::Argument);
+    w.variable("this").member(hook::Command);
+    w.variable("this").member(hook::CommandId);
+    w.pushInt(3).variable("this").pushString(Apply).op(op::CallMethod).op(op::Pop);
     // The URL says which command ran last, so the program knows whether the
     // one it holds has been seen.
-    w.pushString(pollUrl + "?k=").variable(holder).member(LastId).op(op::StringAdd);
-    w.pushString("_level0").getUrl2(LoadVariablesIntoTarget);
+    w.pushString(pollUrl + "?k=").variable("this").member(LastId).op(op::StringAdd);
+    w.pushInt(1).variable("this").pushString("load").op(op::CallMethod).op(op::Pop);
     return w.code();
 }
 
-QByteArray installBlock(FrameControl control, const QByteArray &pollUrl, const QByteArray &holder)
+// Loads the commands into a LoadVars object of its own, so that no variable
+// and no onData handler of the movie's is touched.
+QByteArray pollerInstall(const QByteArray &pollUrl)
 {
+    const QByteArray poller = ActionWriter().variable(Anchor).member(Poller).code();
     ActionWriter w;
-    w.variable(holder).pushString(Installed).pushBool(true).op(op::SetMember);
-    w.variable(holder).pushString(LastId).pushString("0").op(op::SetMember);
-    w.variable(holder).pushString(Apply).function({"k", "c", "n"}, applyBody(holder));
+    w.variable(Anchor).pushString(Poller).pushInt(0).pushString(Anchor).op(op::NewObject);
     w.op(op::SetMember);
-    QByteArray hidden = QByteArray(Installed) + ',' + LastId + ',' + Apply;
-    if (control == FrameControl::ExternalInterface) {
-        w.variable(holder).member(Apply).pushNull().pushString(hook::Callback).pushInt(3);
-        w.variable("flash").member("external").member("ExternalInterface");
-        w.pushString("addCallback").op(op::CallMethod).op(op::Pop);
-    } else {
-        w.variable(holder).pushString(Poll).function({}, pollBody(pollUrl, holder));
-        w.op(op::SetMember);
-        w.pushInt(hook::PollIntervalMs).variable(holder).member(Poll).pushInt(2);
-        w.pushString("setInterval").op(op::CallFunction).op(op::Pop);
-        hidden += QByteArray(",") + Poll;
-    }
-    // Keep our names out of for..in loops.
-    w.pushInt(1).pushString(hidden).variable(holder).pushInt(3);
+    // Every member the scripts read exists from the start: reading a missing
+    // one would run a __resolve handler.
+    const std::pair<const char *, const char *> initial[] = {
+        {hook::CommandId, "0"}, {hook::Command, ""}, {hook::Argument, "0"}, {LastId, "0"}};
+    for (const auto &[name, value] : initial)
+        w.raw(poller).pushString(name).pushString(value).op(op::SetMember);
+    w.raw(poller).pushString(Apply).function({"k", "c", "n"}, applyBody()).op(op::SetMember);
+    w.raw(poller).pushString("onLoad").function({}, onLoadBody(pollUrl)).op(op::SetMember);
+    w.pushString(pollUrl + "?k=0").pushInt(1).raw(poller).pushString("load");
+    w.op(op::CallMethod).op(op::Pop);
+    // Keep it out of for..in loops over the constructor.
+    w.pushInt(1).pushString(Poller).variable(Anchor).pushInt(3);
     w.pushString("ASSetPropFlags").op(op::CallFunction).op(op::Pop);
     return w.code();
 }
@@ -99,7 +111,9 @@ QByteArray installBlock(FrameControl control, const QByteArray &pollUrl, const Q
 
 FrameControl frameControlFor(const Movie &movie)
 {
-    if (movie.actionScript3)
+    // A damaged movie plays as far as it goes, as it is: rewriting it would
+    // have to guess where its tags end.
+    if (movie.actionScript3 || movie.damaged)
         return FrameControl::None;
     if (movie.version < 5)
         return FrameControl::ReportOnly;
@@ -115,17 +129,24 @@ QByteArray frameReportActions(int frame)
         .finished();
 }
 
-QByteArray controlActions(FrameControl control, const QByteArray &pollUrl, int version)
+QByteArray controlActions(FrameControl control, const QByteArray &pollUrl)
 {
-    // Version 5 movies have no _global; their own main timeline holds our
-    // few variables instead, under the same unlikely names.
-    const QByteArray holder = version >= 6 ? "_global" : "_level0";
-    if (control != FrameControl::Polling && control != FrameControl::ExternalInterface)
-        return {};
-    // Frame 1 runs again on every loop and jump to it: install once only.
     ActionWriter w;
-    w.variable(holder).member(Installed);
-    w.skipIfTrue(installBlock(control, pollUrl, holder));
+    if (control == FrameControl::ExternalInterface) {
+        // Adding the callback again when frame 1 runs again is harmless, and
+        // needs no record of having done it.
+        w.function({"k", "c", "n"}, runBody()).pushNull().pushString(hook::Callback).pushInt(3);
+        w.variable("flash").member("external").member("ExternalInterface");
+        w.pushString("addCallback").op(op::CallMethod).op(op::Pop);
+    } else if (control == FrameControl::Polling) {
+        // Frame 1 runs again on every loop and jump to it: install once only.
+        // The lookup inside `with` walks the scope chain, which tests whether
+        // a name exists before reading it and so never runs __resolve.
+        w.variable(Anchor).with(ActionWriter().variable(Poller).code());
+        w.skipIfTrue(pollerInstall(pollUrl));
+    } else {
+        return {};
+    }
     return w.finished();
 }
 
@@ -148,7 +169,7 @@ Rewritten rewriteForPlayer(const Movie &movie, const QByteArray &original,
     for (const Tag &t : movie.tags) {
         if (t.code == tag::ShowFrame) {
             ++frame;
-            const QByteArray control = controlActions(out.control, pollUrl, movie.version);
+            const QByteArray control = controlActions(out.control, pollUrl);
             if (frame == 1 && !control.isEmpty())
                 d += doActionTag(control);
             d += doActionTag(frameReportActions(frame));

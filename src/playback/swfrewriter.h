@@ -12,9 +12,9 @@
 namespace swf {
 
 enum class FrameControl {
-    None,              // ActionScript 3: left as it is
+    None,              // ActionScript 3, or a damaged movie: left as it is
     ReportOnly,        // frame numbers, no control (versions before 5)
-    Polling,           // control by loading variables on an interval (5 to 7)
+    Polling,           // control by loading variables again and again (5 to 7)
     ExternalInterface, // control through a callback on the player (8 and later)
 };
 
@@ -30,6 +30,7 @@ inline constexpr char GotoAndPlay = 'g';
 inline constexpr char GotoAndStop = 's';
 inline constexpr char Play = 'p';
 inline constexpr char Stop = 't';
+// How long the program holds a poll that has nothing new to answer.
 inline constexpr int PollIntervalMs = 100;
 } // namespace hook
 
@@ -48,6 +49,6 @@ Rewritten rewriteForPlayer(const Movie &movie, const QByteArray &original,
 
 // The pieces, exposed for tests.
 QByteArray frameReportActions(int frame);
-QByteArray controlActions(FrameControl control, const QByteArray &pollUrl, int version);
+QByteArray controlActions(FrameControl control, const QByteArray &pollUrl);
 
 } // namespace swf

@@ -121,11 +121,12 @@ void RufflePlayer::SetMovie(const QString &movie)
     const QString url = RuffleSchemeHandler::Origin +
                         QStringLiteral("/movie/%1/movie.swf").arg(m_content.generation);
     const bool callback = m_control == swf::FrameControl::ExternalInterface;
-    runScript(QStringLiteral("qv.load(%1, '%2', %3, %4, %5)")
+    runScript(QStringLiteral("qv.load(%1, '%2', %3, %4, %5, %6)")
                   .arg(m_content.generation)
                   .arg(url, callback ? QStringLiteral("true") : QStringLiteral("false"))
                   .arg(m_frameRate)
-                  .arg(savedGamesOf(localPath(movie))));
+                  .arg(savedGamesOf(localPath(movie)),
+                       m_tracing ? QStringLiteral("true") : QStringLiteral("false")));
 }
 
 void RufflePlayer::resetState()
@@ -166,7 +167,8 @@ bool RufflePlayer::loadFile(const QString &path)
             const QByteArray pollUrl = (RuffleSchemeHandler::Origin + QStringLiteral("/control/") +
                                         QString::number(m_content.generation))
                                            .toUtf8();
-            const swf::Rewritten out = swf::rewriteForPlayer(read.movie, bytes, pollUrl);
+            const swf::Rewritten out = m_plain ? swf::Rewritten{swf::FrameControl::None, bytes}
+                                               : swf::rewriteForPlayer(read.movie, bytes, pollUrl);
             m_content.movie = out.data;
             m_content.movieFolder = QFileInfo(path).absolutePath();
             m_control = out.control;

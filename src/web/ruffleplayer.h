@@ -51,11 +51,17 @@ public:
     // Why the last movie set was refused; empty when it loaded.
     QString loadError() const { return m_loadError; }
     swf::FrameControl frameControl() const { return m_control; }
+    // For the conformance runner: movies set from now on are played as they
+    // are (not prepared, no frame control), and report their trace() lines.
+    void setPlainForTesting(bool plain) { m_plain = plain; }
+    void setTracingForTesting(bool tracing) { m_tracing = tracing; }
 
 Q_SIGNALS:
     // A frame the movie reported, in the order they were shown.
     void frameShown(int frame);
     void warmedUp();
+    // A line the movie traced; only with setTracingForTesting.
+    void traced(const QString &line);
 
 private:
     void onPageEvent(int generation, const QString &kind, const QString &value);
@@ -79,6 +85,8 @@ private:
     RuffleContent m_content;
     bool m_pageReady = false;
     bool m_warm = false;
+    bool m_plain = false;
+    bool m_tracing = false;
     QStringList m_pendingScripts;
     SavedGames m_saves{SavedGames::defaultRoot()};
     QSet<QString> m_savingProgrammes; // programmes whose saves the page may change

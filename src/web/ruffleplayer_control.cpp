@@ -3,6 +3,7 @@
 #include "web/rufflepage.h"
 
 #include <QLoggingCategory>
+#include <QUrl>
 
 namespace {
 Q_LOGGING_CATEGORY(lcControl, "qorvel.player.control", QtWarningMsg)
@@ -135,6 +136,8 @@ void RufflePlayer::onPageEvent(int generation, const QString &kind, const QStrin
         m_runStarted = true;
         if (!m_suspended && !m_runClock.isValid())
             m_runClock.start();
+    } else if (kind == QLatin1String("trace")) {
+        Q_EMIT traced(QUrl::fromPercentEncoding(value.toUtf8()));
     } else if (kind == QLatin1String("error")) {
         qCWarning(lcControl) << "the runtime failed:" << value;
     }

@@ -1,9 +1,12 @@
 #include "web/ruffleschemehandler.h"
 
+#include "playback/swfrewriter.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QUrlQuery>
 #include <QWebEngineUrlRequestJob>
 
@@ -68,13 +71,29 @@ void RuffleSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     } else if (parts.size() == 3 && parts[0] == QLatin1String("movie")) {
         return serveMovie(job, parts);
     } else if (parts.size() == 2 && parts[0] == QLatin1String("control")) {
-        // A movie of an earlier generation still polling gets nothing to do.
-        const bool current = parts[1] == QString::number(m_content->generation);
-        if (current)
-            m_content->acknowledged = QUrlQuery(url).queryItemValue(QStringLiteral("k")).toInt();
-        return replyWith(job, "text/plain", current ? m_content->commandReply : QByteArray());
+        return serveControl(job, parts[1], QUrlQuery(url).queryItemValue(QStringLiteral("k")));
     }
     job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+}
+
+void RuffleSchemeHandler::serveControl(QWebEngineUrlRequestJob *job, const QString &generation,
+                                       const QString &ranLast)
+{
+    // A movie of an earlier generation still polling gets nothing to do.
+    auto answer = [this, job, generation] {
+        const bool current = generation == QString::number(m_content->generation);
+        replyWith(job, "text/plain", current ? m_content->commandReply : QByteArray());
+    };
+    if (generation == QString::number(m_content->generation))
+        m_content->acknowledged = ranLast.toInt();
+    const QString pending = QUrlQuery(QString::fromUtf8(m_content->commandReply))
+                                .queryItemValue(QLatin1String(swf::hook::CommandId));
+    // The movie asks again as soon as it has its answer: with nothing new,
+    // the answer waits a moment (or until the request goes away).
+    if (pending.isEmpty() || pending == ranLast)
+        QTimer::singleShot(swf::hook::PollIntervalMs, job, answer);
+    else
+        answer();
 }
 
 void RuffleSchemeHandler::serveRuntime(QWebEngineUrlRequestJob *job, const QString &name)

@@ -21,7 +21,8 @@ struct RuffleContent
 //   /ruffle/<file>               from the runtime folder
 //   /movie/<generation>/<file>   the movie, or a file beside it
 //   /control/<generation>?k=<id> the pending command for a polling movie, which
-//                                says which command it ran last
+//                                says which command it ran last; answered
+//                                after a pause when there is nothing new
 class RuffleSchemeHandler : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
@@ -38,6 +39,8 @@ public:
 private:
     void serveRuntime(QWebEngineUrlRequestJob *job, const QString &name);
     void serveMovie(QWebEngineUrlRequestJob *job, const QStringList &parts);
+    void serveControl(QWebEngineUrlRequestJob *job, const QString &generation,
+                      const QString &ranLast);
 
     QString m_ruffleFolder;
     RuffleContent *m_content;

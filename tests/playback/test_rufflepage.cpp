@@ -92,7 +92,7 @@ void TestRufflePage::damagedFileLeavesPlayerEmpty()
     QVERIFY(m_bench->start(good));
     QFile bad(m_bench->path(QStringLiteral("damaged.swf")));
     QVERIFY(bad.open(QIODevice::WriteOnly));
-    bad.write(makeTestMovie(o).left(500));
+    bad.write(makeTestMovie(o).left(14)); // cut inside its header
     bad.close();
 
     QSignalSpy spy(&player(), &RufflePlayer::frameShown);
@@ -115,6 +115,18 @@ void TestRufflePage::damagedFileLeavesPlayerEmpty()
     // The player still works afterwards.
     QVERIFY(m_bench->start(good));
     QVERIFY(player().loadError().isEmpty());
+
+    // Cut short after its header, a movie plays as far as it goes, as it is,
+    // with its frame estimated.
+    QFile cut(m_bench->path(QStringLiteral("cut.swf")));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(makeTestMovie(o).left(3000));
+    cut.close();
+    QVERIFY(m_bench->start(cut.fileName()));
+    QVERIFY(player().loadError().isEmpty());
+    QCOMPARE(player().frameControl(), swf::FrameControl::None);
+    QCOMPARE(player().TotalFrames(), o.frameCount);
+    QVERIFY(player().Playing());
 }
 
 void TestRufflePage::actionScript3FrameIsEstimated()

@@ -1,12 +1,16 @@
 #include "playertestbench.h"
 
+#include "playback/swfactions.h"
+
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
 
+using swf::ActionWriter;
 using swf::Compression;
+namespace op = swf::op;
 
 // Frame numbers, seeking and the play state of ActionScript 1/2 movies, in
 // the real runtime in a real web view.
@@ -36,6 +40,8 @@ private Q_SLOTS:
     void frameOnScreenIsFrameNum_data() { stopMovies(); }
     void frameOnScreenIsFrameNum();
     void warmsUpWhileEmpty();
+    void movieCannotDisturbTheControl_data();
+    void movieCannotDisturbTheControl();
 
 private:
     void movies();
@@ -296,6 +302,109 @@ void TestRufflePlayer::warmsUpWhileEmpty()
     QVERIFY(!fresh.player().Playing());
     QCOMPARE(fresh.evaluate(QStringLiteral("document.body.children.length")).toInt(), 0);
     QVERIFY(fresh.start(m_bench->path(QStringLiteral("v8 plain.swf"))));
+}
+
+namespace {
+
+// `<object>.<name> = function () { <body> }`
+QByteArray setFunction(const QByteArray &object, const QByteArray &name, const QByteArray &body)
+{
+    return ActionWriter()
+        .variable(object)
+        .pushString(name)
+        .function({}, body)
+        .op(op::SetMember)
+        .finished();
+}
+
+// Watches every name on _global, hidden ones too, with a watcher that lets no
+// value through: a movie that freezes its globals.
+QByteArray freezeGlobals()
+{
+    ActionWriter w;
+    w.pushInt(1).pushInt(0).pushNull().variable("_global").pushInt(4);
+    w.pushString("ASSetPropFlags").op(op::CallFunction).op(op::Pop);
+    w.variable("_global").op(0x55); // Enumerate2: null, then every name
+    const QByteArray watch = ActionWriter()
+                                 .function({}, ActionWriter().pushUndefined().op(op::Return).code())
+                                 .raw(QByteArray("\x96\x02\x00\x04\x00", 5)) // push register 0
+                                 .pushInt(2)
+                                 .variable("_global")
+                                 .pushString("watch")
+                                 .op(op::CallMethod)
+                                 .op(op::Pop)
+                                 .code();
+    const QByteArray test = QByteArray("\x87\x01\x00\x00", 4) + // StoreRegister 0
+                            ActionWriter().pushNull().op(op::Equals2).code();
+    const auto back = qint16(-(test.size() + 5 + watch.size() + 5));
+    QByteArray loop = watch + QByteArray("\x99\x02\x00", 3); // Jump back to the test
+    loop.append(char(back & 0xff)).append(char((back >> 8) & 0xff));
+    ActionWriter body;
+    body.raw(test).raw(QByteArray("\x9d\x02\x00", 3)); // If: done when the name is null
+    body.raw(QByteArray(1, char(loop.size() & 0xff))).raw(QByteArray(1, char(loop.size() >> 8)));
+    return w.raw(body.code()).raw(loop).finished();
+}
+
+} // namespace
+
+// A movie's own handlers and replacements must neither steer the timeline
+// nor stop the program from steering it: it stops at its own stop() and
+// still obeys jumps and play.
+void TestRufflePlayer::movieCannotDisturbTheControl_data()
+{
+    QTest::addColumn<QString>("path");
+    const QByteArray jumpTo30 = ActionWriter()
+                                    .pushInt(30)
+                                    .pushInt(1)
+                                    .variable("_root")
+                                    .pushString("gotoAndStop")
+                                    .op(op::CallMethod)
+                                    .op(op::Pop)
+                                    .code();
+    const QByteArray returnTrue = ActionWriter().pushBool(true).op(op::Return).code();
+    const QByteArray returnZero = ActionWriter().pushInt(0).op(op::Return).code();
+    const std::pair<const char *, std::pair<int, QByteArray>> cases[] = {
+        {"onData on _root", {1, setFunction("_root", "onData", jumpTo30)}},
+        {"__resolve on _global", {1, setFunction("_global", "__resolve", returnTrue)}},
+        {"setInterval replaced", {1, setFunction("_global", "setInterval", returnZero)}},
+        {"_global frozen by watch", {2, freezeGlobals()}},
+    };
+    for (int version : {6, 8}) {
+        for (const auto &[name, actions] : cases) {
+            TestMovieOptions o;
+            o.version = version;
+            o.frameCount = 60;
+            o.stopFrame = 20;
+            o.actions = {actions};
+            const QString row = QStringLiteral("%1, v%2").arg(QLatin1String(name)).arg(version);
+            QTest::newRow(qPrintable(row)) << m_bench->write(row + QStringLiteral(".swf"), o);
+        }
+    }
+}
+
+void TestRufflePlayer::movieCannotDisturbTheControl()
+{
+    QFETCH(QString, path);
+    RufflePlayer &player = m_bench->player();
+    QVERIFY(m_bench->start(path));
+    QTRY_VERIFY_WITH_TIMEOUT(!player.Playing(), 5000);
+    QCOMPARE(player.FrameNum(), 20);
+    QTest::qWait(600); // several polls
+    QCOMPARE(player.FrameNum(), 20);
+
+    player.GotoFrame(40);
+    QTRY_COMPARE_WITH_TIMEOUT(player.FrameNum(), 40, 1500);
+    QTest::qWait(400);
+    QCOMPARE(player.FrameNum(), 40);
+    QVERIFY(!player.Playing());
+
+    // Played on, it loops and stops at its own stop() again, and stays.
+    player.Play();
+    QTRY_VERIFY_WITH_TIMEOUT(player.FrameNum() < 20, 4000);
+    QTRY_VERIFY_WITH_TIMEOUT(!player.Playing(), 4000);
+    QCOMPARE(player.FrameNum(), 20);
+    QTest::qWait(600);
+    QCOMPARE(player.FrameNum(), 20);
 }
 
 int main(int argc, char **argv)

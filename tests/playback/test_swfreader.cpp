@@ -40,8 +40,10 @@ private Q_SLOTS:
     void readsWhatWasWritten();
     void damagedInput_data();
     void damagedInput();
-    void everyTruncationIsAnError_data();
-    void everyTruncationIsAnError();
+    void damagedButPlayable_data();
+    void damagedButPlayable();
+    void everyTruncationIsNoticed_data();
+    void everyTruncationIsNoticed();
     void compressedBombIsCutAtDeclaredLength();
     void trailingBytesAreIgnored();
     void tagsAreListedInOrder();
@@ -107,16 +109,15 @@ void TestSwfReader::damagedInput_data()
                                << ReadError::BadSignature;
     QTest::newRow("lower-case signature")
         << QByteArray("fws").append(plain.mid(3)) << cap << ReadError::BadSignature;
-    QTest::newRow("plain cut short") << plain.left(plain.size() / 2) << cap << ReadError::Truncated;
-    QTest::newRow("plain, length says more")
-        << withLength(plain, plain.size() + 100) << cap << ReadError::Truncated;
+    QTest::newRow("plain cut inside its header") << plain.left(12) << cap << ReadError::Truncated;
     QTest::newRow("length below header") << withLength(plain, 4) << cap << ReadError::Truncated;
-    QTest::newRow("zlib cut short") << zlib.left(zlib.size() / 2) << cap << ReadError::Truncated;
-    QTest::newRow("zlib, length says more")
-        << withLength(zlib, 1 << 20) << cap << ReadError::Truncated;
+    QTest::newRow("zlib cut inside its header") << zlib.left(14) << cap << ReadError::Truncated;
+    QTest::newRow("plain cut short, no frames")
+        << movie(6, Compression::None, 0).left(200) << cap << ReadError::Truncated;
+    QTest::newRow("zlib cut short, no frames")
+        << movie(8, Compression::Zlib, 0).left(200) << cap << ReadError::Truncated;
     QByteArray garbage = zlib.left(8) + QByteArray(400, '\x5a');
     QTest::newRow("zlib garbage") << garbage << cap << ReadError::BadCompression;
-    QTest::newRow("lzma cut short") << lzma.left(lzma.size() / 2) << cap << ReadError::Truncated;
     QTest::newRow("lzma without its properties") << lzma.left(10) << cap << ReadError::Truncated;
     QByteArray badProps = lzma;
     badProps[12] = '\xff'; // lc/lp/pb byte beyond its range
@@ -124,17 +125,6 @@ void TestSwfReader::damagedInput_data()
     QTest::newRow("larger than the cap") << zlib << qsizetype(100) << ReadError::TooLarge;
     QTest::newRow("claims four gigabytes")
         << withLength(zlib, 0xfffffff0u) << cap << ReadError::TooLarge;
-
-    // A tag whose length runs past the end of the movie.
-    QByteArray lying = plain;
-    const swf::ReadResult r = swf::read(plain);
-    const swf::Tag &last = r.movie.tags.last();
-    lying.truncate(last.offset);
-    lying.append('\x3f').append('\x00');             // tag 0 with a long length...
-    lying.append(QByteArray("\x00\x00\x01\x00", 4)); // ...of 65536 bytes
-    lying.append(QByteArray(8, '\0'));
-    QTest::newRow("tag length lies")
-        << withLength(lying, lying.size()) << cap << ReadError::Truncated;
 }
 
 void TestSwfReader::damagedInput()
@@ -149,7 +139,48 @@ void TestSwfReader::damagedInput()
     QVERIFY(!swf::describe(r.error).isEmpty());
 }
 
-void TestSwfReader::everyTruncationIsAnError_data()
+void TestSwfReader::damagedButPlayable_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("tags"); // complete tags left; -1: fewer than the whole movie's
+    const QByteArray plain = movie(6, Compression::None);
+    const QByteArray zlib = movie(8, Compression::Zlib);
+    const QByteArray lzma = movie(10, Compression::Lzma);
+    const QList<swf::Tag> all = swf::read(plain).movie.tags;
+    const auto allTags = int(all.size());
+    QTest::newRow("plain cut short") << plain.left(plain.size() / 2) << -1;
+    QTest::newRow("plain, length says more") << withLength(plain, plain.size() + 100) << allTags;
+    QTest::newRow("zlib cut short") << zlib.left(zlib.size() / 2) << -1;
+    QTest::newRow("zlib, length says more") << withLength(zlib, 1 << 20) << allTags + 1;
+    QTest::newRow("lzma cut short") << lzma.left(lzma.size() / 2) << -1;
+    // The last tag's length runs past the end of the file.
+    QByteArray lying = plain.left(all.last().offset);
+    lying.append('\x3f').append('\x00');             // tag 0 with a long length...
+    lying.append(QByteArray("\x00\x00\x01\x00", 4)); // ...of 65536 bytes
+    lying.append(QByteArray(8, '\0'));
+    QTest::newRow("tag length lies") << withLength(lying, lying.size()) << allTags - 1;
+    QTest::newRow("cut inside a tag header") << plain.left(all.last().offset + 1) << allTags - 1;
+}
+
+void TestSwfReader::damagedButPlayable()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, tags);
+    const swf::ReadResult r = swf::read(bytes);
+    QVERIFY2(r.ok(), qPrintable(swf::describe(r.error)));
+    QVERIFY(r.movie.damaged);
+    QCOMPARE(r.movie.frameCount, 30);
+    QVERIFY(!r.movie.tags.isEmpty());
+    const swf::Tag last = r.movie.tags.last();
+    QVERIFY(last.bodyOffset + last.length <= r.movie.data.size());
+    // The file's own end or the tag that runs past it is where the list stops.
+    if (tags >= 0)
+        QCOMPARE(r.movie.tags.size(), qsizetype(tags));
+    else
+        QVERIFY(r.movie.tags.size() < swf::read(movie(6, Compression::None)).movie.tags.size());
+}
+
+void TestSwfReader::everyTruncationIsNoticed_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("plain") << movie(6, Compression::None, 3);
@@ -157,7 +188,7 @@ void TestSwfReader::everyTruncationIsAnError_data()
     QTest::newRow("lzma") << movie(10, Compression::Lzma, 3);
 }
 
-void TestSwfReader::everyTruncationIsAnError()
+void TestSwfReader::everyTruncationIsNoticed()
 {
     QFETCH(QByteArray, bytes);
     // The last few bytes of a compressed stream are checksums or an end
@@ -165,8 +196,8 @@ void TestSwfReader::everyTruncationIsAnError()
     const qsizetype complete = bytes.startsWith("FWS") ? bytes.size() : bytes.size() - 16;
     for (qsizetype n = 0; n < complete; ++n) {
         const swf::ReadResult r = swf::read(bytes.left(n));
-        if (r.ok())
-            QFAIL(qPrintable(QStringLiteral("a prefix of %1 bytes was accepted").arg(n)));
+        if (r.ok() && !r.movie.damaged)
+            QFAIL(qPrintable(QStringLiteral("a prefix of %1 bytes was taken as whole").arg(n)));
     }
 }
 

@@ -302,6 +302,9 @@ QByteArray makeTestMovie(const TestMovieOptions &o)
     }
     for (int frame = 1; frame <= o.frameCount; ++frame) {
         body += frameTags(o, frame);
+        for (const auto &[at, code] : o.actions)
+            if (at == frame)
+                body += tagRecord(12, code);
         if (frame == o.stopFrame)
             body += tagRecord(12, QByteArray("\x07\x00", 2));
         if (frame == 1 && !o.firstFrameActions.isEmpty())

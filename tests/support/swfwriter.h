@@ -3,7 +3,10 @@
 #include "playback/swfreader.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 // Builds small Flash movies for tests and demo content: a coloured background,
 // squares circling and bouncing, a bar that grows with the frame number and
@@ -22,6 +25,9 @@ struct TestMovieOptions
     QByteArray firstFrameActions; // action bytes run in frame 1, without the closing End
     bool actionScript3 = false;   // FileAttributes says ActionScript 3
     quint32 background = 0x2a4d8f;
+    // Scripts of the movie's own: a frame and its action byte code (End
+    // included), run before the frame's stop().
+    QList<std::pair<int, QByteArray>> actions;
     // Unused binary data of this size, for movies as large as real ones.
     int paddingBytes = 0;
 };
