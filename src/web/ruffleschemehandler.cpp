@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QUrlQuery>
@@ -80,7 +81,10 @@ void RuffleSchemeHandler::serveControl(QWebEngineUrlRequestJob *job, const QStri
                                        const QString &ranLast)
 {
     // A movie of an earlier generation still polling gets nothing to do.
-    auto answer = [this, job, generation] {
+    // The handler goes with its player, and the request may go first.
+    auto answer = [this, job = QPointer<QWebEngineUrlRequestJob>(job), generation] {
+        if (!job)
+            return;
         const bool current = generation == QString::number(m_content->generation);
         replyWith(job, "text/plain", current ? m_content->commandReply : QByteArray());
     };
@@ -91,7 +95,7 @@ void RuffleSchemeHandler::serveControl(QWebEngineUrlRequestJob *job, const QStri
     // The movie asks again as soon as it has its answer: with nothing new,
     // the answer waits a moment (or until the request goes away).
     if (pending.isEmpty() || pending == ranLast)
-        QTimer::singleShot(swf::hook::PollIntervalMs, job, answer);
+        QTimer::singleShot(swf::hook::PollIntervalMs, this, answer);
     else
         answer();
 }
