@@ -153,6 +153,13 @@ int main(int argc, char **argv)
         for (const QString &line : toLines(readText(list)))
             if (!line.trimmed().isEmpty() && !line.startsWith(u'#'))
                 names += line.trimmed();
+        // A listed folder without a movie would pass with nothing traced.
+        for (const QString &n : std::as_const(names)) {
+            if (!QFile::exists(QDir(corpus).filePath(n + QStringLiteral("/test.swf")))) {
+                std::fprintf(stderr, "no test.swf in %s\n", qPrintable(n));
+                return 2;
+            }
+        }
         if (names.isEmpty()) {
             std::fprintf(stderr, "no movies listed in %s\n", qPrintable(list));
             return 2;
