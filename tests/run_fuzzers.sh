@@ -24,7 +24,7 @@ build() {
 
 build download/fuzz/fuzz_contentrange.cpp "$root/src/download/contentrange.cpp"
 build download/fuzz/fuzz_keyfile.cpp "$root/src/download/serverkey.cpp" \
-    "$root/src/core/textfile.cpp" "$root/src/core/apperror.cpp" \
+    "$root/src/core/textfile.cpp" "$root/src/core/atomicfile.cpp" "$root/src/core/apperror.cpp" \
     "$root/src/core/apppaths.cpp"
 build playback/fuzz/fuzz_swfreader.cpp "$root/src/playback/swfreader.cpp" \
     "$root/src/playback/swfcompress.cpp" "$root/src/playback/swfrewriter.cpp" \

@@ -18,7 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     const swf::Movie &m = r.movie;
-    if (m.data.size() != qsizetype(m.declaredLength) || m.data.size() > Cap)
+    // A damaged movie may be shorter than it says; it is played as it is.
+    const bool lengthOk = m.damaged ? m.data.size() <= qsizetype(m.declaredLength)
+                                    : m.data.size() == qsizetype(m.declaredLength);
+    if (!lengthOk || m.data.size() > Cap)
         std::abort();
     for (const swf::Tag &t : m.tags)
         if (t.offset < m.tagsOffset || t.bodyOffset + t.length > m.data.size())
