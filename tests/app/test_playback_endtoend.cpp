@@ -134,7 +134,7 @@ void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
     Harness h(name);
     TestMovieOptions options = movie();
     options.version = version;
-    options.titleFrame = 3;
+    options.firstFrameActions = QByteArray("\x81\x02\x00\x02\x00\x07", 6); // gotoAndStop(3)
     const QByteArray bytes = makeTestMovie(options);
     if (road == u"download"_s)
         h.server.setFile("/h4icd2/flash/" + QUrl::toPercentEncoding(name) + ".swf", bytes);

@@ -309,12 +309,6 @@ QByteArray makeTestMovie(const TestMovieOptions &o)
             body += tagRecord(12, QByteArray("\x07\x00", 2));
         if (frame == 1 && !o.firstFrameActions.isEmpty())
             body += tagRecord(12, o.firstFrameActions + QByteArray(1, '\0'));
-        if (frame == 1 && o.titleFrame > 0) {
-            // ActionGotoFrame (zero-based), ActionStop, End
-            QByteArray jump("\x81\x02\x00", 3);
-            jump.append(char((o.titleFrame - 1) & 0xff)).append(char((o.titleFrame - 1) >> 8));
-            body += tagRecord(12, jump + QByteArray("\x07\x00", 2));
-        }
         body += tagRecord(1, {});
     }
     body += tagRecord(0, {});

@@ -21,7 +21,6 @@ struct TestMovieOptions
     int width = 480;              // pixels
     int height = 360;             // pixels
     int stopFrame = 0;            // a stop() action on this frame; 0 for none
-    int titleFrame = 0;           // frame 1 does gotoAndStop(titleFrame); 0 for none
     QByteArray firstFrameActions; // action bytes run in frame 1, without the closing End
     bool actionScript3 = false;   // FileAttributes says ActionScript 3
     quint32 background = 0x2a4d8f;
