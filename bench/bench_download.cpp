@@ -4,9 +4,9 @@
 // run. Also how long the window's event loop was held up while it happened.
 // With --latency-ms, the same through a proxy that delays each direction, next
 // to one plain GET of the whole file through it: a home line's round trip.
-#include "download/rangetransfer.h"
-#include "download/resumabledownload.h"
-#include "download/server.h"
+#include "core/download/rangetransfer.h"
+#include "core/download/resumabledownload.h"
+#include "core/download/server.h"
 #include "latencyproxy.h"
 #include "minimalclient.h"
 #include "support/nginxserver.h"

@@ -4,7 +4,7 @@
 // and the time to its first frame is set against the same movie chosen again
 // later (warm, mean of 5). Links no web engine, like the program. Needs a
 // display.
-#include "app/webpartshost.h"
+#include "gui/webhost/webpartshost.h"
 #include "support/swfwriter.h"
 
 #include <QApplication>

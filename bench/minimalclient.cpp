@@ -1,6 +1,6 @@
 #include "minimalclient.h"
 
-#include "download/server.h"
+#include "core/download/server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,6 +1,6 @@
 #include "windowrun.h"
 
-#include "app/form1.h"
+#include "gui/window/form1.h"
 #include "loopprobe.h"
 #include "support/formharness.h"
 

@@ -22,13 +22,13 @@ build() {
     "$cxx" $flags $qt_flags "$root/tests/$source" "$@" -o "$out/$name" $qt_libs
 }
 
-build download/fuzz/fuzz_contentrange.cpp "$root/src/download/contentrange.cpp"
-build download/fuzz/fuzz_keyfile.cpp "$root/src/download/serverkey.cpp" \
-    "$root/src/core/textfile.cpp" "$root/src/core/atomicfile.cpp" "$root/src/core/apperror.cpp" \
-    "$root/src/core/apppaths.cpp"
-build playback/fuzz/fuzz_swfreader.cpp "$root/src/playback/swfreader.cpp" \
-    "$root/src/playback/swfcompress.cpp" "$root/src/playback/swfrewriter.cpp" \
-    "$root/src/playback/swfactions.cpp" -lz -llzma
+build download/fuzz/fuzz_contentrange.cpp "$root/src/core/download/contentrange.cpp"
+build download/fuzz/fuzz_keyfile.cpp "$root/src/core/download/serverkey.cpp" \
+    "$root/src/core/base/textfile.cpp" "$root/src/core/base/atomicfile.cpp" "$root/src/core/base/apperror.cpp" \
+    "$root/src/core/base/apppaths.cpp"
+build playback/fuzz/fuzz_swfreader.cpp "$root/src/core/swf/swfreader.cpp" \
+    "$root/src/core/swf/swfcompress.cpp" "$root/src/core/swf/swfrewriter.cpp" \
+    "$root/src/core/swf/swfactions.cpp" -lz -llzma
 
 seed() {
     dir=$1; shift

@@ -1,16 +1,33 @@
 #!/bin/sh
-# The core folders must not include anything from the GUI ones: the arrows of
-# the include graph run downwards only. Prints every include that runs back
-# up and fails if there is one.
+# The arrows of the include graph run downwards only. The libraries are the
+# folders under src/, in the order the top CMakeLists.txt adds them, lowest
+# first; a file may include headers of its own library and of those added
+# before it. Prints every include that runs back up and fails if there is one.
 set -eu
 cd "$(dirname "$0")/.."
-core_files=$(ls src/core/* src/catalogue/* src/download/* src/lists/* \
-    src/playback/swf* src/playback/programmeselection.* src/playback/progresstick.* 2>/dev/null; ls src/update/* 2>/dev/null || true)
-bad=$(grep -n -E '#include "(app|layout|sound|platform|web)/|#include "playback/flashplayer' \
-    $core_files || true)
-if [ -n "$bad" ]; then
-    echo "core files include GUI files:"
-    echo "$bad"
+order=$(sed -n 's|^add_subdirectory(src/\([a-z]*\))$|\1|p' CMakeLists.txt)
+if [ -z "$order" ]; then
+    echo "no libraries found in CMakeLists.txt"
     exit 1
 fi
-echo "include layers: core below gui, nothing runs back up"
+for lib in $(ls src); do
+    if ! echo "$order" | grep -qx "$lib"; then
+        echo "src/$lib is not a library added by CMakeLists.txt"
+        exit 1
+    fi
+done
+status=0
+higher="$order"
+for lib in $order; do
+    higher=$(echo "$higher" | sed 1d)
+    [ -n "$higher" ] || break
+    pattern=$(echo "$higher" | paste -sd'|')
+    bad=$(grep -rn -E "#include \"($pattern)/" "src/$lib" || true)
+    if [ -n "$bad" ]; then
+        echo "src/$lib includes libraries above it:"
+        echo "$bad"
+        status=1
+    fi
+done
+[ $status -eq 0 ] && echo "include layers: $(echo $order | sed 's/ / < /g'), nothing runs back up"
+exit $status

@@ -2,7 +2,7 @@
 // programme of the demo lists, the version file and the information pages.
 //
 //   make_demo_content <cons folder> <output folder>
-#include "core/textfile.h"
+#include "core/base/textfile.h"
 #include "support/swfwriter.h"
 
 #include <QCoreApplication>

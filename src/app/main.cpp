@@ -1,13 +1,13 @@
-#include "app/firstpaint.h"
-#include "app/form1.h"
-#include "app/qtmessageboxes.h"
-#include "app/webpartshost.h"
-#include "core/apperror.h"
-#include "core/datafolder.h"
-#include "platform/desktopshortcut.h"
-#include "platform/systemprocessstarter.h"
-#include "sound/heldsound.h"
-#include "sound/wavesound.h"
+#include "core/base/apperror.h"
+#include "core/base/datafolder.h"
+#include "gui/platform/desktopshortcut.h"
+#include "gui/platform/systemprocessstarter.h"
+#include "gui/sound/heldsound.h"
+#include "gui/sound/wavesound.h"
+#include "gui/webhost/webpartshost.h"
+#include "gui/window/firstpaint.h"
+#include "gui/window/form1.h"
+#include "gui/window/qtmessageboxes.h"
 
 #include <QApplication>
 #include <QDir>

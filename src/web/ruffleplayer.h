@@ -1,8 +1,8 @@
 #pragma once
 
-#include "lists/savedgames.h"
-#include "playback/flashplayer.h"
-#include "playback/swfrewriter.h"
+#include "core/lists/savedgames.h"
+#include "core/swf/swfrewriter.h"
+#include "gui/webhost/flashplayer.h"
 #include "web/ruffleschemehandler.h"
 
 #include <QElapsedTimer>

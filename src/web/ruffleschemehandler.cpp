@@ -1,6 +1,6 @@
 #include "web/ruffleschemehandler.h"
 
-#include "playback/swfrewriter.h"
+#include "core/swf/swfrewriter.h"
 
 #include <QBuffer>
 #include <QDir>

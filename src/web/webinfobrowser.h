@@ -1,6 +1,6 @@
 #pragma once
 
-#include "web/webparts.h"
+#include "gui/webhost/webparts.h"
 
 class QWebEngineView;
 

@@ -1,5 +1,5 @@
 // The library the program loads once its window is on screen.
-#include "web/webparts.h"
+#include "gui/webhost/webparts.h"
 
 #include <QtGlobal>
 

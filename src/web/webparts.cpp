@@ -1,4 +1,4 @@
-#include "web/webparts.h"
+#include "gui/webhost/webparts.h"
 
 #include "web/ruffleplayer.h"
 #include "web/webinfobrowser.h"

@@ -2,7 +2,7 @@
 // until it is killed. Used to check what an interrupted download leaves.
 //
 //   download_victim <application folder> <download server>
-#include "app/form1.h"
+#include "gui/window/form1.h"
 #include "support/fakes.h"
 
 #include <QApplication>

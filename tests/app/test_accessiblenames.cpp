@@ -1,7 +1,7 @@
 // Screen readers and automated checks find every control a person can
 // operate by its name, on a real display.
-#include "app/form1.h"
-#include "catalogue/categorytable.h"
+#include "core/catalogue/categorytable.h"
+#include "gui/window/form1.h"
 #include "support/formharness.h"
 
 #include <QAccessible>

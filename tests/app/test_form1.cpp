@@ -1,8 +1,8 @@
 // Start-up and category switching on the real window with recording doubles.
-#include "app/form1.h"
-#include "app/imagebutton.h"
-#include "catalogue/categorytable.h"
-#include "core/apperror.h"
+#include "core/base/apperror.h"
+#include "core/catalogue/categorytable.h"
+#include "gui/window/form1.h"
+#include "gui/window/imagebutton.h"
 #include "support/formharness.h"
 
 #include <QComboBox>

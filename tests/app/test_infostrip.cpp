@@ -1,8 +1,8 @@
 // The information strip in a real web view, handed in as the program does,
 // loaded after the window shows: pages that cannot be loaded are replaced by
 // the local "not available" page, once.
-#include "app/form1.h"
-#include "app/webpartshost.h"
+#include "gui/webhost/webpartshost.h"
+#include "gui/window/form1.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"

@@ -1,11 +1,11 @@
 // A program killed in the middle of a download: the next start offers the
 // programme again and nothing half-made stays in the cache.
-#include "app/form1.h"
+#include "gui/window/form1.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
 
-#include "catalogue/programmelistmodel.h"
+#include "core/catalogue/programmelistmodel.h"
 #include <QProcess>
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // The links "桌面快捷" and "设置" and the warning at start about the folder.
-#include "app/dialog.h"
-#include "app/imagebutton.h"
-#include "lists/programmeorder.h"
+#include "core/lists/programmeorder.h"
+#include "gui/window/dialog.h"
+#include "gui/window/imagebutton.h"
 #include "support/formharness.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The settings dialog: what its buttons do to the rows and to the list files.
-#include "app/dialog.h"
-#include "lists/programmeorder.h"
+#include "core/lists/programmeorder.h"
+#include "gui/window/dialog.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 

@@ -1,9 +1,9 @@
 // Showing the favourites, the history and the child's own folders, and
 // refusing to change the list while downloads are queued.
-#include "app/folderbox.h"
-#include "app/form1.h"
-#include "app/imagebutton.h"
-#include "catalogue/categorytable.h"
+#include "core/catalogue/categorytable.h"
+#include "gui/window/folderbox.h"
+#include "gui/window/form1.h"
+#include "gui/window/imagebutton.h"
 #include "support/formharness.h"
 
 #include <QDir>

@@ -1,16 +1,16 @@
 // The whole road of a programme with the real Flash player: clicked in the
 // list, played from the cache or fetched first, and recorded in the history.
-#include "app/form1.h"
-#include "core/textfile.h"
+#include "core/base/textfile.h"
+#include "gui/window/form1.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
 #include "support/swfwriter.h"
 #include "web/ruffleplayer.h"
 
-#include "app/programmelistview.h"
-#include "catalogue/programmelistmodel.h"
-#include "download/downloadqueue.h"
+#include "core/catalogue/programmelistmodel.h"
+#include "core/download/downloadqueue.h"
+#include "gui/window/programmelistview.h"
 #include <QApplication>
 #include <QScrollBar>
 #include <QtTest>

@@ -1,10 +1,10 @@
 // The player's buttons, the position bar, full screen, mute and the progress
 // timer on the real window with a player whose frames the test sets.
-#include "app/form1.h"
-#include "app/imagebutton.h"
+#include "core/update/updatecheck.h"
+#include "gui/window/form1.h"
+#include "gui/window/imagebutton.h"
 #include "support/faultserver.h"
 #include "support/formharness.h"
-#include "update/updatecheck.h"
 
 #include <QPushButton>
 #include <QRadioButton>

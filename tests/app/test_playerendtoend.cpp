@@ -1,8 +1,8 @@
 // The player's controls with the real Flash player on a real display:
 // play-all, repeat-one, a dragged thumb and full screen.
-#include "app/form1.h"
-#include "app/programmelistview.h"
-#include "core/textfile.h"
+#include "core/base/textfile.h"
+#include "gui/window/form1.h"
+#include "gui/window/programmelistview.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/swfwriter.h"

@@ -1,7 +1,7 @@
 // Fetching programmes through the download queue against a loopback server
 // that breaks answers on purpose.
-#include "app/form1.h"
-#include "core/textfile.h"
+#include "core/base/textfile.h"
+#include "gui/window/form1.h"
 #include "support/faultserver.h"
 #include "support/formharness.h"
 #include "support/testbytes.h"

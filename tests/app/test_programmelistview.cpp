@@ -1,7 +1,7 @@
 // The programme list repaints a row that changes many times a second once
 // per frame, in order, and always ends showing the row's latest text.
-#include "app/programmelistview.h"
-#include "catalogue/programmelistmodel.h"
+#include "core/catalogue/programmelistmodel.h"
+#include "gui/window/programmelistview.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

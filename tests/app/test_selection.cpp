@@ -1,7 +1,7 @@
 // Choosing a programme in the list: the cached, custom and download roads.
-#include "app/form1.h"
-#include "catalogue/categorytable.h"
-#include "core/textfile.h"
+#include "core/base/textfile.h"
+#include "core/catalogue/categorytable.h"
+#include "gui/window/form1.h"
 #include "support/formharness.h"
 
 #include <QComboBox>

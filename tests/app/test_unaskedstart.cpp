@@ -1,13 +1,13 @@
 // After a message box about a failed choice, a category switch must start
 // nothing: the real window under a real display, real message boxes closed
 // with a click on OK, and real mouse clicks on the list and the buttons.
-#include "app/form1.h"
-#include "app/imagebutton.h"
-#include "app/programmelistview.h"
-#include "app/qtmessageboxes.h"
-#include "catalogue/programmelistmodel.h"
-#include "core/textfile.h"
-#include "download/downloadqueue.h"
+#include "core/base/textfile.h"
+#include "core/catalogue/programmelistmodel.h"
+#include "core/download/downloadqueue.h"
+#include "gui/window/form1.h"
+#include "gui/window/imagebutton.h"
+#include "gui/window/programmelistview.h"
+#include "gui/window/qtmessageboxes.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"

@@ -3,7 +3,7 @@
 // once (after the first paint, or sooner when a programme is chosen), and a
 // library that cannot be loaded is said once. The last case loads the real
 // library into a shown window, as the program does, and plays a movie in it.
-#include "app/webpartshost.h"
+#include "gui/webhost/webpartshost.h"
 #include "support/fakes.h"
 #include "support/swfwriter.h"
 

@@ -1,7 +1,7 @@
 // The main window's furniture at any size: rectangles from the layout
 // engine, pinned sizes, fonts, the links' hover colours and the menus.
-#include "app/form1.h"
-#include "app/imagebutton.h"
+#include "gui/window/form1.h"
+#include "gui/window/imagebutton.h"
 #include "support/formharness.h"
 
 #include <QMenu>

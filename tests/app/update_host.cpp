@@ -3,8 +3,8 @@
 // so that a test can see that it still answers.
 //
 //   update_host <application folder> <download server> <tick in ms> own|installed
-#include "app/form1.h"
-#include "platform/systemprocessstarter.h"
+#include "gui/platform/systemprocessstarter.h"
+#include "gui/window/form1.h"
 #include "support/fakes.h"
 
 #include <QApplication>

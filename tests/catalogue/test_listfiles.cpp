@@ -1,8 +1,8 @@
 // Reading and writing the GBK list files, and marking rows cached or not.
-#include "catalogue/programmelist.h"
-#include "catalogue/programmename.h"
-#include "core/apperror.h"
-#include "core/textfile.h"
+#include "core/base/apperror.h"
+#include "core/base/textfile.h"
+#include "core/catalogue/programmelist.h"
+#include "core/catalogue/programmename.h"
 #include "support/appfolder.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // The programme list model without a view: the texts the rows show and the
 // signals a view relies on.
-#include "catalogue/programmelistmodel.h"
+#include "core/catalogue/programmelistmodel.h"
 
 #include <QSignalSpy>
 #include <QtTest>

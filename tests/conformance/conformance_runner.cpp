@@ -1,7 +1,7 @@
 // Plays conformance movies through the player's own loading road (prepared
 // for frame control, served by our scheme, in our page) and as they are, in
 // the same page, and compares their trace() lines. See README.md.
-#include "playback/swfreader.h"
+#include "core/swf/swfreader.h"
 #include "web/ruffleplayer.h"
 
 #include <QApplication>

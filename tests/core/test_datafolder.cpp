@@ -1,7 +1,7 @@
 // Where the application folder lies, and the first-start copy of the
 // installed defaults into the user's own folder.
-#include "core/apperror.h"
-#include "core/datafolder.h"
+#include "core/base/apperror.h"
+#include "core/base/datafolder.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>

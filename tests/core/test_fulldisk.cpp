@@ -1,12 +1,12 @@
 // Every writer of the program on a disk that refuses to take the bytes: the
 // old file stays byte for byte, nothing is left beside it, no success is
 // reported, and once there is room again the same write works.
-#include "core/apperror.h"
-#include "core/datafolder.h"
-#include "core/textfile.h"
-#include "lists/favourites.h"
-#include "lists/history.h"
-#include "lists/programmeorder.h"
+#include "core/base/apperror.h"
+#include "core/base/datafolder.h"
+#include "core/base/textfile.h"
+#include "core/lists/favourites.h"
+#include "core/lists/history.h"
+#include "core/lists/programmeorder.h"
 #include "support/appfolder.h"
 
 #include <QDirIterator>

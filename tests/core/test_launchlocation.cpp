@@ -1,5 +1,5 @@
 // Which application folders look like an archive manager's unpacking.
-#include "core/launchlocation.h"
+#include "core/base/launchlocation.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "download/contentrange.h"
+#include "core/download/contentrange.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // The download queue on its own: a list model, a loopback server, no window.
-#include "catalogue/programmelistmodel.h"
-#include "download/downloadqueue.h"
+#include "core/catalogue/programmelistmodel.h"
+#include "core/download/downloadqueue.h"
 #include "support/appfolder.h"
 #include "support/faultserver.h"
 #include "support/testbytes.h"

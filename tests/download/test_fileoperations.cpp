@@ -1,5 +1,5 @@
-#include "core/apperror.h"
-#include "download/fileoperations.h"
+#include "core/base/apperror.h"
+#include "core/download/fileoperations.h"
 #include "support/testbytes.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // The range chain's own HTTP connection: reuse between ranges, a fresh
 // connection when the server dropped an idle one, requests sent ahead, and
 // how answers are framed.
-#include "download/httpconnection.h"
-#include "download/rangetransfer.h"
-#include "download/server.h"
+#include "core/download/httpconnection.h"
+#include "core/download/rangetransfer.h"
+#include "core/download/server.h"
 #include "support/testbytes.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "download/resumabledownload.h"
+#include "core/download/resumabledownload.h"
 #include "support/nginxserver.h"
 #include "support/testbytes.h"
 

@@ -1,5 +1,5 @@
-#include "download/rangetransfer.h"
-#include "download/server.h"
+#include "core/download/rangetransfer.h"
+#include "core/download/server.h"
 #include "support/faultserver.h"
 #include "support/testbytes.h"
 

@@ -1,5 +1,5 @@
-#include "download/resumabledownload.h"
-#include "download/server.h"
+#include "core/download/resumabledownload.h"
+#include "core/download/server.h"
 #include "support/faultserver.h"
 #include "support/testbytes.h"
 

@@ -1,5 +1,5 @@
-#include "core/textfile.h"
-#include "download/serverkey.h"
+#include "core/base/textfile.h"
+#include "core/download/serverkey.h"
 #include "support/faultserver.h"
 
 #include <QDir>

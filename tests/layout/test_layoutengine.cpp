@@ -1,5 +1,5 @@
 // The proportional layout engine on bare widgets: no main window involved.
-#include "layout/layoutengine.h"
+#include "gui/layout/layoutengine.h"
 
 #include <QWidget>
 #include <QtTest>

@@ -3,8 +3,8 @@
 // first, one to six of them: never none once it has begun.
 //
 //   favourites_victim <favourites file>
-#include "core/textfile.h"
-#include "lists/favourites.h"
+#include "core/base/textfile.h"
+#include "core/lists/favourites.h"
 
 #include <QCoreApplication>
 

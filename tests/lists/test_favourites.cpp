@@ -1,8 +1,8 @@
 // The favourites and history files: adding, removing, clearing, and what a
 // crash in the middle of it leaves.
-#include "core/apperror.h"
-#include "core/textfile.h"
-#include "lists/favourites.h"
+#include "core/base/apperror.h"
+#include "core/base/textfile.h"
+#include "core/lists/favourites.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Recording played programmes at the head of the history file.
-#include "core/textfile.h"
-#include "lists/history.h"
+#include "core/base/textfile.h"
+#include "core/lists/history.h"
 #include "support/appfolder.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // The order rules of the settings dialog: load, move, delete, save.
-#include "core/apperror.h"
-#include "core/textfile.h"
-#include "lists/programmeorder.h"
+#include "core/base/apperror.h"
+#include "core/base/textfile.h"
+#include "core/lists/programmeorder.h"
 #include "support/appfolder.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 // Where saved games are kept, under which names, and what is never read.
-#include "lists/savedgames.h"
+#include "core/lists/savedgames.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The Linux desktop launcher: where it goes, that desktops accept it and that
 // it starts the program whatever the application folder is called.
-#include "platform/desktopshortcut.h"
+#include "gui/platform/desktopshortcut.h"
 
 #include <QDir>
 #include <QProcess>

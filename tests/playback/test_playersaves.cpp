@@ -1,7 +1,7 @@
 // Saved games with the real runtime: a movie's SharedObjects are on disk as
 // soon as it flushes them, per programme, and come back on every later load,
 // in a new player too.
-#include "playback/swfactions.h"
+#include "core/swf/swfactions.h"
 #include "playertestbench.h"
 
 #include <QApplication>

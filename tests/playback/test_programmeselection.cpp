@@ -1,5 +1,5 @@
 // The roads a chosen row leads to, decided without a window.
-#include "playback/programmeselection.h"
+#include "core/playback/programmeselection.h"
 
 #include <QSet>
 #include <QtTest>

@@ -1,5 +1,5 @@
 // One tick of the progress timer, decided from what player and list show.
-#include "playback/progresstick.h"
+#include "core/playback/progresstick.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "playertestbench.h"
 
-#include "playback/swfactions.h"
+#include "core/swf/swfactions.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

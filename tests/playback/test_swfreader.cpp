@@ -1,4 +1,4 @@
-#include "playback/swfreader.h"
+#include "core/swf/swfreader.h"
 #include "support/swfwriter.h"
 
 #include <QtEndian>

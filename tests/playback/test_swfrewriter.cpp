@@ -1,6 +1,6 @@
-#include "playback/swfactions.h"
-#include "playback/swfreader.h"
-#include "playback/swfrewriter.h"
+#include "core/swf/swfactions.h"
+#include "core/swf/swfreader.h"
+#include "core/swf/swfrewriter.h"
 #include "support/swfwriter.h"
 
 #include <QtEndian>

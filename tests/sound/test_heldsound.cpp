@@ -1,6 +1,6 @@
 // The start-up sound is held until the window shows: only the last sound
 // asked for is played then, after the muting asked for.
-#include "sound/heldsound.h"
+#include "gui/sound/heldsound.h"
 #include "support/fakes.h"
 
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "sound/wavesound.h"
+#include "gui/sound/wavesound.h"
 
 #include <QAudioSink>
 #include <QDir>

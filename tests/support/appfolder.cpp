@@ -1,6 +1,6 @@
 #include "appfolder.h"
 
-#include "core/textfile.h"
+#include "core/base/textfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/services.h"
-#include "platform/desktopshortcut.h"
-#include "playback/flashplayer.h"
-#include "update/processstarter.h"
+#include "core/update/processstarter.h"
+#include "gui/platform/desktopshortcut.h"
+#include "gui/webhost/flashplayer.h"
+#include "gui/window/services.h"
 
 #include <QLabel>
 #include <QStringList>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/form1.h"
-#include "app/programmelistview.h"
 #include "appfolder.h"
-#include "catalogue/programmelistmodel.h"
-#include "download/downloadqueue.h"
+#include "core/catalogue/programmelistmodel.h"
+#include "core/download/downloadqueue.h"
 #include "fakes.h"
+#include "gui/window/form1.h"
+#include "gui/window/programmelistview.h"
 
 #include <memory>
 

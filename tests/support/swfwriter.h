@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/swfreader.h"
+#include "core/swf/swfreader.h"
 
 #include <QByteArray>
 #include <QList>

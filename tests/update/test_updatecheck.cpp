@@ -1,11 +1,11 @@
 // The update check against the fault server and nginx: what it starts and
 // what it leaves in cons/. Every row without a fault runs against both.
+#include "core/update/processstarter.h"
+#include "core/update/updatecheck.h"
 #include "support/appfolder.h"
 #include "support/faultserver.h"
 #include "support/nginxserver.h"
 #include "support/testbytes.h"
-#include "update/processstarter.h"
-#include "update/updatecheck.h"
 
 #include <QCryptographicHash>
 #include <QDir>

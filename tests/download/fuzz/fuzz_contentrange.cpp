@@ -1,5 +1,5 @@
 // libFuzzer target: the Content-Range parser against a plain reference.
-#include "download/contentrange.h"
+#include "core/download/contentrange.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // libFuzzer target: reading the server key from arbitrary key-file bytes.
-#include "core/textfile.h"
-#include "download/serverkey.h"
+#include "core/base/textfile.h"
+#include "core/download/serverkey.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // libFuzzer target: reading a movie from arbitrary bytes, and rewriting what
 // was read. A movie that reads must rewrite into one that reads again with
 // the same frames.
-#include "playback/swfreader.h"
-#include "playback/swfrewriter.h"
+#include "core/swf/swfreader.h"
+#include "core/swf/swfrewriter.h"
 
 #include <cstdint>
 #include <cstdlib>

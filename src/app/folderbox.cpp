@@ -1,8 +1,0 @@
-#include "app/folderbox.h"
-
-void FolderBox::showPopup()
-{
-    if (m_check && !m_check())
-        return;
-    QComboBox::showPopup();
-}

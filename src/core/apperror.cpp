@@ -1,8 +1,0 @@
-#include "core/apperror.h"
-
-QString AppError::report() const
-{
-    if (m_number == NotSaved)
-        return m_description;
-    return QStringLiteral("运行时错误 '%1':\n\n%2").arg(m_number).arg(m_description);
-}

@@ -1,0 +1,72 @@
+#include "core/catalogue/programmelistmodel.h"
+
+int ProgrammeListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant ProgrammeListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || !isValidRow(index.row()))
+        return {};
+    const ProgrammeItem &it = item(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return rowText(it);
+    case NameRole:
+        return it.name;
+    case StateRole:
+        return static_cast<int>(it.state);
+    default:
+        return {};
+    }
+}
+
+void ProgrammeListModel::setItems(const QList<ProgrammeItem> &items)
+{
+    beginResetModel();
+    m_items = items;
+    endResetModel();
+}
+
+void ProgrammeListModel::removeRow(int row)
+{
+    if (!isValidRow(row))
+        return;
+    beginRemoveRows({}, row, row);
+    m_items.removeAt(row);
+    endRemoveRows();
+}
+
+void ProgrammeListModel::setState(int row, ProgrammeState state, int percent)
+{
+    if (!isValidRow(row))
+        return;
+    ProgrammeItem &it = m_items[row];
+    const int shown = state == ProgrammeState::Downloading ? percent : 0;
+    if (it.state == state && it.percent == shown)
+        return;
+    it.state = state;
+    it.percent = shown;
+    const QModelIndex at = index(row);
+    Q_EMIT dataChanged(at, at);
+}
+
+QString ProgrammeListModel::rowText(const ProgrammeItem &item)
+{
+    switch (item.state) {
+    case ProgrammeState::NotCached:
+        return QStringLiteral("* ") + item.name;
+    case ProgrammeState::Cached:
+        return QStringLiteral("  ") + item.name;
+    case ProgrammeState::Queued:
+        return QStringLiteral("准备下载");
+    case ProgrammeState::Starting:
+        return QStringLiteral("开始下载");
+    case ProgrammeState::Downloading:
+        return QStringLiteral("正在下载 %1%").arg(item.percent);
+    case ProgrammeState::Custom:
+        return item.name.chopped(4); // a file name, shown without ".swf"
+    }
+    return item.name;
+}

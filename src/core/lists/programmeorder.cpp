@@ -1,0 +1,75 @@
+#include "core/lists/programmeorder.h"
+
+#include "core/base/textfile.h"
+#include "core/catalogue/categorytable.h"
+
+#include <QFileInfo>
+
+ProgrammeOrder::ProgrammeOrder(AppPaths paths, QObject *parent)
+    : QStringListModel(parent), m_paths(std::move(paths))
+{
+}
+
+void ProgrammeOrder::clear()
+{
+    setStringList({});
+    m_listFile.clear();
+}
+
+void ProgrammeOrder::load(int category)
+{
+    // Forget the old list first: if the new one cannot be read, a save must
+    // not write the old rows, or nothing, over either file.
+    clear();
+    const QString listFile = CategoryTable::row(category).listFile;
+    QStringList names;
+    for (const QString &line : TextFile::readLines(m_paths.file(listFile))) {
+        if (!line.isEmpty())
+            names.append(line);
+    }
+    setStringList(names);
+    m_listFile = listFile;
+}
+
+QString ProgrammeOrder::editedListFile() const
+{
+    return m_listFile.isEmpty() ? NoList : QFileInfo(m_listFile).fileName();
+}
+
+int ProgrammeOrder::moveUp(int selected)
+{
+    if (selected < 1 || selected >= rowCount())
+        return selected;
+    exchange(selected - 1, selected);
+    return selected - 1;
+}
+
+int ProgrammeOrder::moveDown(int selected)
+{
+    if (selected < 0 || selected + 1 >= rowCount())
+        return selected;
+    exchange(selected, selected + 1);
+    return selected + 1;
+}
+
+int ProgrammeOrder::remove(int selected)
+{
+    if (selected >= 0 && selected < rowCount())
+        removeRows(selected, 1);
+    return -1;
+}
+
+bool ProgrammeOrder::save() const
+{
+    if (m_listFile.isEmpty())
+        return false;
+    TextFile::writeLines(m_paths.file(m_listFile), stringList());
+    return true;
+}
+
+void ProgrammeOrder::exchange(int a, int b)
+{
+    const QVariant first = data(index(a), Qt::EditRole);
+    setData(index(a), data(index(b), Qt::EditRole), Qt::EditRole);
+    setData(index(b), first, Qt::EditRole);
+}

@@ -1,0 +1,178 @@
+#include "gui/webhost/webpartshost.h"
+
+#include "gui/webhost/webviewslot.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QOpenGLContext>
+
+// Qt's own, exported by Qt GUI but declared only in its private headers: the
+// context that every OpenGL context of the process shares with. A program
+// that links the web engine gets it while its QApplication is made; loading
+// the engine later needs it made by hand first.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+
+class WebPartsHost::Player : public FlashPlayer
+{
+public:
+    explicit Player(WebPartsHost *host) : m_slot(new WebViewSlot(Qt::black)), m_host(host) {}
+    ~Player() override { delete m_slot.data(); }
+
+    FlashPlayer *real() const { return m_host->loaded() ? m_host->m_parts->player.get() : nullptr; }
+
+    void attach()
+    {
+        FlashPlayer *p = real();
+        if (m_slot)
+            m_slot->setView(p->widget());
+        p->setMuted(m_muted);
+        if (m_movieSet)
+            p->SetMovie(m_movie);
+    }
+
+    void SetMovie(const QString &movie) override
+    {
+        m_movie = movie;
+        m_movieSet = true;
+        if (real())
+            real()->SetMovie(movie);
+        else if (movie != EmptyMovie) // an empty player looks the same before
+            m_host->load();           // the parts are there; loading sets it
+    }
+    QString Movie() const override { return m_movie; }
+    int TotalFrames() const override { return real() ? real()->TotalFrames() : 0; }
+    int FrameNum() const override { return real() ? real()->FrameNum() : 0; }
+    bool Playing() const override { return real() && real()->Playing(); }
+    void Play() override
+    {
+        if (real())
+            real()->Play();
+    }
+    void StopPlay() override
+    {
+        if (real())
+            real()->StopPlay();
+    }
+    void GotoFrame(int frame) override
+    {
+        if (real())
+            real()->GotoFrame(frame);
+    }
+    QWidget *widget() override { return m_slot; }
+    void setMuted(bool muted) override
+    {
+        m_muted = muted;
+        if (real())
+            real()->setMuted(muted);
+    }
+
+    QPointer<WebViewSlot> m_slot; // may go with the window that holds it
+
+private:
+    WebPartsHost *m_host;
+    QString m_movie = EmptyMovie;
+    bool m_movieSet = false;
+    bool m_muted = false;
+};
+
+class WebPartsHost::Browser : public InfoBrowser
+{
+public:
+    explicit Browser(WebPartsHost *host)
+        : m_slot(new WebViewSlot(QColor(192, 255, 192))), m_host(host)
+    {
+    }
+    ~Browser() override { delete m_slot.data(); }
+
+    WebStrip *real() const { return m_host->loaded() ? m_host->m_parts->strip.get() : nullptr; }
+
+    void attach()
+    {
+        WebStrip *s = real();
+        if (m_slot)
+            m_slot->setView(s->widget());
+        s->setSilent(m_silent);
+        if (!m_current.isEmpty())
+            s->navigate(m_current);
+    }
+
+    void navigate(const QString &urlOrFile) override
+    {
+        m_current = urlOrFile;
+        if (real())
+            real()->navigate(urlOrFile);
+    }
+    void setSilent(bool silent) override
+    {
+        m_silent = silent;
+        if (real())
+            real()->setSilent(silent);
+    }
+    QWidget *widget() override { return m_slot; }
+    void failed(const QString &url) { Q_EMIT navigateError(url); }
+
+    QPointer<WebViewSlot> m_slot;
+
+private:
+    WebPartsHost *m_host;
+    QString m_current;
+    bool m_silent = false;
+};
+
+WebPartsHost::WebPartsHost(Loader loader, MessageBoxes *messages, QObject *parent)
+    : QObject(parent), m_loader(std::move(loader)), m_messages(messages),
+      m_player(std::make_unique<Player>(this)), m_browser(std::make_unique<Browser>(this))
+{
+    connect(m_player->m_slot, &WebViewSlot::painted, this, &WebPartsHost::load);
+    connect(m_browser->m_slot, &WebViewSlot::painted, this, &WebPartsHost::load);
+}
+
+WebPartsHost::~WebPartsHost() = default;
+
+FlashPlayer *WebPartsHost::player()
+{
+    return m_player.get();
+}
+
+InfoBrowser *WebPartsHost::browser()
+{
+    return m_browser.get();
+}
+
+bool WebPartsHost::load()
+{
+    if (m_tried)
+        return loaded();
+    m_tried = true;
+    QString error;
+    m_parts = m_loader([this](const QString &url) { m_browser->failed(url); }, &error);
+    if (!m_parts) {
+        if (m_messages)
+            m_messages->show(QStringLiteral("播放器无法启动，节目不能播放。\n%1").arg(error),
+                             QString(), MessageBoxes::Icon::Stop);
+        return false;
+    }
+    m_player->attach();
+    m_browser->attach();
+    return true;
+}
+
+std::unique_ptr<WebParts> loadWebLibrary(const QString &programDir, NavigateErrorHandler onError,
+                                         QString *error)
+{
+    if (!QOpenGLContext::globalShareContext()) {
+        auto *context = new QOpenGLContext(QCoreApplication::instance());
+        if (context->create())
+            qt_gl_set_global_share_context(context);
+        else
+            delete context; // the web engine then draws without the GPU
+    }
+    QLibrary library(QDir(programDir).filePath(QStringLiteral("qorvel_web")));
+    const auto make = reinterpret_cast<MakeWebPartsFunction>(library.resolve(MakeWebPartsSymbol));
+    if (!make) {
+        *error = library.errorString();
+        return nullptr;
+    }
+    return std::unique_ptr<WebParts>(make(programDir, std::move(onError)));
+}

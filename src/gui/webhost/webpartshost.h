@@ -1,0 +1,52 @@
+#pragma once
+
+#include "gui/webhost/webparts.h"
+#include "gui/window/services.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+// Stands in for the player and the information strip until the web parts
+// are loaded, and hands every call on to them after that. The window shows
+// at once with both areas painted in their own colours; the parts are loaded
+// right after the first paint, or at once when the window needs the real
+// player sooner (a programme chosen in the first moments).
+class WebPartsHost : public QObject
+{
+    Q_OBJECT
+public:
+    // Returns the parts, or none with `error` set.
+    using Loader = std::function<std::unique_ptr<WebParts>(NavigateErrorHandler, QString *error)>;
+
+    // `messages` is told once when the parts cannot be loaded.
+    WebPartsHost(Loader loader, MessageBoxes *messages, QObject *parent = nullptr);
+    ~WebPartsHost() override;
+
+    FlashPlayer *player();
+    InfoBrowser *browser();
+
+    // Loads the parts unless that was tried already; true when they are there.
+    bool load();
+    bool loaded() const { return m_parts != nullptr; }
+
+    // The real parts once loaded (tests look inside).
+    WebParts *parts() const { return m_parts.get(); }
+
+private:
+    class Player;
+    class Browser;
+
+    Loader m_loader;
+    MessageBoxes *m_messages;
+    bool m_tried = false;
+    std::unique_ptr<WebParts> m_parts;
+    std::unique_ptr<Player> m_player;
+    std::unique_ptr<Browser> m_browser;
+};
+
+// The program's loader: the web library beside the program, after making the
+// shared OpenGL context the web engine renders through.
+std::unique_ptr<WebParts> loadWebLibrary(const QString &programDir, NavigateErrorHandler onError,
+                                         QString *error);
