@@ -1,8 +1,8 @@
 #include "windowrun.h"
 
-#include "gui/window/form1.h"
+#include "gui/window/mainwindow.h"
 #include "loopprobe.h"
-#include "support/formharness.h"
+#include "support/windowharness.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,7 +13,7 @@ namespace {
 
 constexpr int GiveUpMs = 120000;
 
-struct Window : FormHarness
+struct Window : WindowHarness
 {
     ProgrammeListView *list = nullptr;
 
@@ -22,7 +22,7 @@ struct Window : FormHarness
         app.writeList(QStringLiteral("cons/b01.inb"), {name});
         load(serverBase, QStringLiteral("http://127.0.0.1:9/"), 24000);
         form->show();
-        list = FormHarness::list();
+        list = WindowHarness::list();
     }
 };
 
@@ -51,8 +51,8 @@ WindowRun clickAndDownload(const QString &serverBase, const QString &name,
         run.error = QStringLiteral("the window did not come up with one row");
         return run;
     }
-    if (w.form->ServerKey != u"h4icd2") {
-        run.error = QStringLiteral("unexpected key ") + w.form->ServerKey;
+    if (w.form->programmePanel()->serverKey() != u"h4icd2") {
+        run.error = QStringLiteral("unexpected key ") + w.form->programmePanel()->serverKey();
         return run;
     }
     const QRect row = w.list->visualRect(w.model()->index(0));

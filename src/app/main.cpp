@@ -6,7 +6,7 @@
 #include "gui/sound/wavesound.h"
 #include "gui/webhost/webpartshost.h"
 #include "gui/window/firstpaint.h"
-#include "gui/window/form1.h"
+#include "gui/window/mainwindow.h"
 #include "gui/window/qtmessageboxes.h"
 
 #include <QApplication>
@@ -52,15 +52,15 @@ int main(int argc, char *argv[])
         &messages);
     SystemProcessStarter processes;
     const std::unique_ptr<DesktopShortcut> shortcut = makeSystemShortcut();
-    Form1 form(settings, Services{.player = web.player(),
-                                  .browser = web.browser(),
-                                  .messages = &messages,
-                                  .sound = &sound,
-                                  .processes = &processes,
-                                  .shortcut = shortcut.get()});
-    messages.setParent(&form);
+    MainWindow window(settings, Services{.player = web.player(),
+                                         .browser = web.browser(),
+                                         .messages = &messages,
+                                         .sound = &sound,
+                                         .processes = &processes,
+                                         .shortcut = shortcut.get()});
+    messages.setParent(&window);
     try {
-        form.Form_Load();
+        window.load();
     } catch (const AppError &error) {
         // Without its key file or first list the program cannot work: say
         // which file is missing and end before the window shows.
@@ -69,9 +69,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     // Centred at its design size when restored; maximised at start.
-    const QRect screen = form.screen()->availableGeometry();
-    form.move(screen.center() - form.rect().center());
-    afterFirstPaint(&form, [&sound] { sound.release(); });
-    form.showMaximizedOnScreen();
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(screen.center() - window.rect().center());
+    afterFirstPaint(&window, [&sound] { sound.release(); });
+    window.showMaximizedOnScreen();
     return app.exec();
 }

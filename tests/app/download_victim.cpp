@@ -2,7 +2,10 @@
 // until it is killed. Used to check what an interrupted download leaves.
 //
 //   download_victim <application folder> <download server>
-#include "gui/window/form1.h"
+#include "gui/window/categorybar.h"
+#include "gui/window/mainwindow.h"
+#include "gui/window/playerbar.h"
+#include "gui/window/programmepanel.h"
 #include "support/fakes.h"
 
 #include <QApplication>
@@ -16,10 +19,10 @@ int main(int argc, char *argv[])
     FakeBrowser browser;
     RecordingMessages messages;
     FakeSound sound;
-    Form1 form(AppSettings{QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
-                           QStringLiteral("http://127.0.0.1:9/"), 60000},
-               Services{&player, &browser, &messages, &sound});
-    form.Form_Load();
-    form.chooseRow(0);
+    MainWindow form(AppSettings{QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                                QStringLiteral("http://127.0.0.1:9/"), 60000},
+                    Services{&player, &browser, &messages, &sound});
+    form.load();
+    form.programmePanel()->chooseRow(0);
     return app.exec();
 }

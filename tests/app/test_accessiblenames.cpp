@@ -1,8 +1,8 @@
 // Screen readers and automated checks find every control a person can
 // operate by its name, on a real display.
 #include "core/catalogue/categorytable.h"
-#include "gui/window/form1.h"
-#include "support/formharness.h"
+#include "gui/window/mainwindow.h"
+#include "support/windowharness.h"
 
 #include <QAccessible>
 #include <QtTest>
@@ -34,8 +34,8 @@ private Q_SLOTS:
 
 void TestAccessibleNames::everyOperableControlIsNamed()
 {
-    FormHarness h;
-    Form1 &form = h.load();
+    WindowHarness h;
+    MainWindow &form = h.load();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -53,7 +53,7 @@ void TestAccessibleNames::everyOperableControlIsNamed()
     QCOMPARE(names.value(u"播放全部"_s)->role(), QAccessible::RadioButton);
 
     // The return button is there while it can be used: in full screen.
-    form.Image17_Click();
+    form.enterFullScreen();
     names.clear();
     collect(QAccessible::queryAccessibleInterface(&form), names);
     QVERIFY(names.contains(u"返回"_s));

@@ -1,9 +1,9 @@
 // Start-up and category switching on the real window with recording doubles.
 #include "core/base/apperror.h"
 #include "core/catalogue/categorytable.h"
-#include "gui/window/form1.h"
 #include "gui/window/imagebutton.h"
-#include "support/formharness.h"
+#include "gui/window/mainwindow.h"
+#include "support/windowharness.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -17,10 +17,10 @@ namespace {
 
 const QString Site = u"http://info.invalid/"_s;
 
-struct Harness : FormHarness
+struct Harness : WindowHarness
 {
-    Form1 &make() { return FormHarness::make(u"http://dl.invalid/"_s, Site); }
-    Form1 &load() { return FormHarness::load(u"http://dl.invalid/"_s, Site); }
+    MainWindow &make() { return WindowHarness::make(u"http://dl.invalid/"_s, Site); }
+    MainWindow &load() { return WindowHarness::load(u"http://dl.invalid/"_s, Site); }
     ImageButton *button(int n) const { return form->findChild<ImageButton *>(u"Image%1"_s.arg(n)); }
     QRadioButton *option(int n) const
     {
@@ -65,10 +65,9 @@ void TestForm1::startUpState()
     Harness h;
     h.app.writeList(u"cons/b01.inb"_s, {u"两只老虎"_s, u"小星星"_s});
     h.app.cache(u"小星星"_s);
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
 
-    QCOMPARE(form.FlashDir, h.app.path() + u"/res/fla/"_s);
-    QCOMPARE(form.CurrentCategory, u"/xiaogushi/"_s);
+    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(1));
     QCOMPARE(h.rows(), (QStringList{u"* 两只老虎"_s, u"  小星星"_s}));
     QCOMPARE(h.list()->currentRow(), -1);
     QCOMPARE(h.player.Movie(), u"http://"_s);
@@ -78,12 +77,12 @@ void TestForm1::startUpState()
     QCOMPARE(h.browser.visited, QStringList{Site + u"show1.htm"_s});
     // The start-up sound, not category 1's own.
     QCOMPARE(h.sound.played.size(), 1);
-    QCOMPARE(form.SoundBuffer, h.sound.played.first());
+    QCOMPARE(form.categoryBar()->soundPlaying(), h.sound.played.first());
     QFile qidong(u":/sounds/QIDONG.wav"_s);
     QVERIFY(qidong.open(QIODevice::ReadOnly));
-    QCOMPARE(form.SoundBuffer, qidong.readAll());
+    QCOMPARE(form.categoryBar()->soundPlaying(), qidong.readAll());
     // Key: characters 11 to 13, then 4 to 6, of "ab1cd2ef3gh4ij5kl6".
-    QCOMPARE(form.ServerKey, u"h4icd2"_s);
+    QCOMPARE(form.programmePanel()->serverKey(), u"h4icd2"_s);
     QVERIFY(h.option(1)->isEnabled() && !h.option(1)->isChecked());
     QVERIFY(h.option(2)->isEnabled() && !h.option(2)->isChecked());
     auto *combo = form.findChild<QComboBox *>(u"Combo1"_s);
@@ -110,9 +109,9 @@ void TestForm1::startUpFailsWithoutItsFiles()
         QVERIFY(QFile::remove(h.app.file(file)));
     else
         h.app.writeBytes(file, QByteArray());
-    Form1 &form = h.make();
+    MainWindow &form = h.make();
     try {
-        form.Form_Load();
+        form.load();
         QFAIL("start-up went on");
     } catch (const AppError &e) {
         QVERIFY2(e.report().contains(QFileInfo(file).fileName()), qPrintable(e.report()));
@@ -135,22 +134,22 @@ void TestForm1::switchCategory()
     QFETCH(int, to);
     Harness h;
     h.app.writeList(u"cons/b%1.inb"_s.arg(to, 2, 10, QLatin1Char('0')), {u"节目"_s});
-    Form1 &form = h.load();
-    form.ImageClick(from);
+    MainWindow &form = h.load();
+    form.programmePanel()->showCategory(from);
     h.option(1)->setChecked(from <= 6);
     auto *combo = form.findChild<QComboBox *>(u"Combo1"_s);
     combo->setEditText(u"我的动画"_s);
     h.sound.played.clear();
 
-    form.ImageClick(to);
+    form.programmePanel()->showCategory(to);
     const Category &c = CategoryTable::row(to);
-    QCOMPARE(form.CurrentCategory, c.key);
+    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(c.number));
     QCOMPARE(h.rows(), QStringList{u"* 节目"_s});
     QCOMPARE(h.browser.visited.last(), Site + c.infoPage);
     QCOMPARE(h.pictures(), h.expectedPictures(to));
     QCOMPARE(h.sound.played.size(), 1);
-    QCOMPARE(form.SoundBuffer, h.sound.played.first());
-    QVERIFY(form.SoundBuffer.startsWith("RIFF"));
+    QCOMPARE(form.categoryBar()->soundPlaying(), h.sound.played.first());
+    QVERIFY(form.categoryBar()->soundPlaying().startsWith("RIFF"));
     for (int n : {1, 2}) {
         QVERIFY(!h.option(n)->isChecked());
         QCOMPARE(h.option(n)->isEnabled(), to <= 6);
@@ -162,11 +161,11 @@ void TestForm1::switchCategory()
 void TestForm1::sameCategoryTwiceDoesNothing()
 {
     Harness h;
-    Form1 &form = h.load();
-    form.ImageClick(5);
+    MainWindow &form = h.load();
+    form.programmePanel()->showCategory(5);
     h.app.writeList(u"cons/b05.inb"_s, {u"新的"_s});
     const int sounds = h.sound.played.size();
-    form.ImageClick(5);
+    form.programmePanel()->showCategory(5);
     QCOMPARE(h.sound.played.size(), sounds);
     QVERIFY(h.rows().isEmpty());
 }
@@ -175,15 +174,15 @@ void TestForm1::switchRefusedWhileDownloading()
 {
     Harness h;
     h.app.writeList(u"cons/b01.inb"_s, {u"甲"_s, u"乙"_s});
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     h.queue(1);
     h.model()->setState(1, ProgrammeState::Downloading, 40);
-    form.ImageClick(2);
+    form.programmePanel()->showCategory(2);
     QCOMPARE(h.messages.shown.size(), 1);
     QCOMPARE(h.messages.shown[0].text, u"正在下载，请稍候！"_s);
     QCOMPARE(h.messages.shown[0].title, u"提示"_s);
     QCOMPARE(h.messages.shown[0].icon, MessageBoxes::Icon::Information);
-    QCOMPARE(form.CurrentCategory, u"/xiaogushi/"_s);
+    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(1));
     QCOMPARE(h.rows(), (QStringList{u"* 甲"_s, u"正在下载 40%"_s}));
     QCOMPARE(h.pictures(), h.expectedPictures(1));
     QCOMPARE(h.queued(), 1);
@@ -192,15 +191,15 @@ void TestForm1::switchRefusedWhileDownloading()
 void TestForm1::missingListIsReportedNotFatal()
 {
     Harness h;
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     QVERIFY(QFile::remove(h.app.file(u"cons/b04.inb"_s)));
-    form.ImageClick(4);
+    form.programmePanel()->showCategory(4);
     QCOMPARE(h.messages.shown.size(), 1);
     QVERIFY(h.messages.shown[0].text.contains(u"b04.inb"_s));
     QVERIFY(h.messages.shown[0].text.contains(u"53"_s));
     // Another category still works afterwards.
-    form.ImageClick(6);
-    QCOMPARE(form.CurrentCategory, CategoryTable::row(6).key);
+    form.programmePanel()->showCategory(6);
+    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(6));
 }
 
 void TestForm1::browserFallsBackOnce()
@@ -218,7 +217,7 @@ void TestForm1::browserFallsBackOnce()
 void TestForm1::controlsAtDesignRectangles()
 {
     Harness h;
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     form.resize(1016, 711);
     QCOMPARE(form.findChild<QWidget *>(u"List1"_s)->geometry(), QRect(845, 72, 167, 578));
     QCOMPARE(h.button(14)->geometry(), QRect(938, 0, 73, 71));

@@ -2,7 +2,10 @@
 // loaded after the window shows: pages that cannot be loaded are replaced by
 // the local "not available" page, once.
 #include "gui/webhost/webpartshost.h"
-#include "gui/window/form1.h"
+#include "gui/window/categorybar.h"
+#include "gui/window/mainwindow.h"
+#include "gui/window/playerbar.h"
+#include "gui/window/programmepanel.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
@@ -67,13 +70,13 @@ struct Harness
                      &messages};
     InfoBrowser &browser = *web.browser();
     FakeSound sound;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
     void load(const QString &site)
     {
-        form = std::make_unique<Form1>(AppSettings{app.path(), server.baseUrl(), site, 1000},
-                                       Services{web.player(), &browser, &messages, &sound});
-        form->Form_Load();
+        form = std::make_unique<MainWindow>(AppSettings{app.path(), server.baseUrl(), site, 1000},
+                                            Services{web.player(), &browser, &messages, &sound});
+        form->load();
         form->show();
         QTRY_VERIFY(web.loaded());
     }

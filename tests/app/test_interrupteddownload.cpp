@@ -1,6 +1,9 @@
 // A program killed in the middle of a download: the next start offers the
 // programme again and nothing half-made stays in the cache.
-#include "gui/window/form1.h"
+#include "gui/window/categorybar.h"
+#include "gui/window/mainwindow.h"
+#include "gui/window/playerbar.h"
+#include "gui/window/programmepanel.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
@@ -49,11 +52,11 @@ void TestInterruptedDownload::killedMidDownload()
     FakeBrowser browser;
     RecordingMessages messages;
     FakeSound sound;
-    Form1 form(AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 1000},
-               Services{&player, &browser, &messages, &sound});
-    form.Form_Load();
-    QCOMPARE(form.programmes()->rowText(0), u"* 半路"_s);
-    QCOMPARE(form.programmes()->rowText(1), u"  别的"_s);
+    MainWindow form(AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 1000},
+                    Services{&player, &browser, &messages, &sound});
+    form.load();
+    QCOMPARE(form.programmePanel()->programmes()->rowText(0), u"* 半路"_s);
+    QCOMPARE(form.programmePanel()->programmes()->rowText(1), u"  别的"_s);
     QVERIFY(!QFile::exists(file));
 }
 

@@ -1,8 +1,8 @@
 // The links "桌面快捷" and "设置" and the warning at start about the folder.
 #include "core/lists/programmeorder.h"
-#include "gui/window/dialog.h"
 #include "gui/window/imagebutton.h"
-#include "support/formharness.h"
+#include "gui/window/programmeorderdialog.h"
+#include "support/windowharness.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -56,7 +56,7 @@ void TestLaunchLinks::shortcut()
     QFETCH(bool, writable);
     QFETCH(QStringList, shown);
     QFETCH(int, made);
-    FormHarness h;
+    WindowHarness h;
     h.tempDir = inTemp ? parentOf(h.app.path()) : QString();
     h.shortcut.desktop = desktop;
     h.shortcut.succeed = writable;
@@ -64,7 +64,7 @@ void TestLaunchLinks::shortcut()
     // Start-up warns and carries on: category 1 is shown.
     const QStringList atStart = inTemp ? QStringList{LongWarning} : QStringList();
     QCOMPARE(h.messages.texts(), atStart);
-    QCOMPARE(h.form->CurrentCategory, u"/xiaogushi/"_s);
+    QVERIFY(h.panel()->source() == ListSource::ofCategory(1));
     // Clicked on the link itself, twice: the second click writes it again.
     QWidget *link = h.form->findChild<ImageButton *>(u"Label1"_s);
     QTest::mouseClick(link, Qt::LeftButton);
@@ -79,12 +79,12 @@ void TestLaunchLinks::shortcut()
 
 void TestLaunchLinks::settingsOpensTheDialogModally()
 {
-    FormHarness h;
+    WindowHarness h;
     h.app.writeBytes(u"cons/b01.inb"_s, "a\r\nb\r\n");
     h.load();
     QString seen;
     QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<ProgrammeOrderDialog *>(QApplication::activeModalWidget());
         if (!dialog)
             return;
         if (dialog->windowModality() == Qt::ApplicationModal && !dialog->parentWidget())

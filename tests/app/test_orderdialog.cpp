@@ -1,6 +1,6 @@
 // The settings dialog: what its buttons do to the rows and to the list files.
 #include "core/lists/programmeorder.h"
-#include "gui/window/dialog.h"
+#include "gui/window/programmeorderdialog.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 
@@ -16,7 +16,7 @@ struct Harness
 {
     AppFolder app;
     RecordingMessages messages;
-    Dialog dialog{AppPaths(app.path()), messages};
+    ProgrammeOrderDialog dialog{AppPaths(app.path()), messages};
 
     Harness() { app.writeBytes(u"cons/b03.inb"_s, "a\r\nb\r\nc\r\n"); }
     void click(const QString &button) const { dialog.findChild<QPushButton *>(button)->click(); }

@@ -2,9 +2,9 @@
 // refusing to change the list while downloads are queued.
 #include "core/catalogue/categorytable.h"
 #include "gui/window/folderbox.h"
-#include "gui/window/form1.h"
 #include "gui/window/imagebutton.h"
-#include "support/formharness.h"
+#include "gui/window/mainwindow.h"
+#include "support/windowharness.h"
 
 #include <QDir>
 #include <QRadioButton>
@@ -17,15 +17,9 @@ namespace {
 
 const QString Site = u"http://info.invalid/"_s;
 
-struct Harness : FormHarness
+struct Harness : WindowHarness
 {
-    Form1 &load() { return FormHarness::load(u"http://127.0.0.1:9/"_s, Site); }
-    FolderBox *combo() const { return form->findChild<FolderBox *>(u"Combo1"_s); }
-    void chooseFolder(const QString &folder)
-    {
-        combo()->setCurrentIndex(combo()->findText(folder));
-        Q_EMIT combo()->activated(combo()->currentIndex());
-    }
+    MainWindow &load() { return WindowHarness::load(u"http://127.0.0.1:9/"_s, Site); }
     QStringList pictures() const
     {
         QStringList p;
@@ -72,12 +66,13 @@ void TestPersonalLists::favouritesAndHistory()
     const QString file = favourites ? u"cons/shoucang.inb"_s : u"cons/lishi.inb"_s;
     h.app.writeBytes(file, "a\r\n\r\nb\r\n");
     h.app.cache(u"b"_s);
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     h.form->findChild<QRadioButton *>(u"Option1"_s)->setChecked(true);
     h.combo()->setEditText(u"我的动画"_s);
 
-    favourites ? form.Label2_Click() : form.Label3_Click();
-    QCOMPARE(form.CurrentCategory, favourites ? u"shoucang"_s : u"lishi"_s);
+    favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
+    QVERIFY(form.programmePanel()->source() ==
+            (favourites ? ListSource::favourites() : ListSource::history()));
     QCOMPARE(h.rows(), (QStringList{u"* a"_s, u"  b"_s}));
     QCOMPARE(h.browser.visited.last(), Site + u"show15.htm"_s);
     QCOMPARE(h.pictures(), normalPictures());
@@ -86,13 +81,13 @@ void TestPersonalLists::favouritesAndHistory()
 
     // Shown already: not read again, even though the file changed.
     h.app.writeBytes(file, "c\r\n");
-    favourites ? form.Label2_Click() : form.Label3_Click();
+    favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
     QCOMPARE(h.rows(), (QStringList{u"* a"_s, u"  b"_s}));
 
     // A missing file is reported; the program goes on.
-    form.ImageClick(2);
+    form.programmePanel()->showCategory(2);
     QVERIFY(QFile::remove(h.app.file(file)));
-    favourites ? form.Label2_Click() : form.Label3_Click();
+    favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
     QCOMPARE(h.messages.shown.size(), 1);
     QVERIFY(h.messages.shown[0].text.contains(QFileInfo(file).fileName()));
 }
@@ -108,13 +103,13 @@ void TestPersonalLists::customFolder()
     h.app.writeBytes(u"自定义节目/.hidden/x.swf"_s, "FWS");
     h.app.writeBytes(u"自定义节目/动物/.x.swf"_s, "FWS");
     h.app.writeBytes(u"自定义节目/Alpha/x.swf"_s, "FWS");
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     // In name order, hidden ones skipped, the sample folder among them.
     QCOMPARE(h.combo()->count(), 3);
     QCOMPARE(h.combo()->itemText(0), u"Alpha"_s);
     QCOMPARE(h.combo()->itemText(1), u"动物"_s);
     h.chooseFolder(u"动物"_s);
-    QCOMPARE(form.CurrentCategory, u"zidingyi"_s);
+    QVERIFY(form.programmePanel()->source().isFolder());
     QCOMPARE(h.rows(), (QStringList{u"Game"_s, u"Game"_s, u"song"_s}));
     QCOMPARE(h.browser.visited.last(), Site + u"show15.htm"_s);
     QCOMPARE(h.pictures(), normalPictures());
@@ -127,7 +122,7 @@ void TestPersonalLists::customFolder()
         QCOMPARE(h.player.Movie(), h.app.file(u"自定义节目/动物/"_s + files[row]));
     }
     // Custom programmes never go into the favourites.
-    form.file1_3_Click();
+    form.programmePanel()->addToFavourites();
     QCOMPARE(h.messages.texts(), QStringList{u"此类不能加入！"_s});
     QCOMPARE(h.app.readBytes(u"cons/shoucang.inb"_s), QByteArray());
 }
@@ -149,16 +144,17 @@ void TestPersonalLists::refusedWhileDownloading()
 {
     Harness h;
     h.app.writeList(u"cons/b01.inb"_s, {u"x"_s});
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     h.queue(0);
-    form.Label2_Click();
-    form.Label3_Click();
-    QVERIFY(!form.Combo1_DropDown());
+    form.programmePanel()->showFavourites();
+    form.programmePanel()->showHistory();
+    h.combo()->showPopup();
+    QVERIFY(!h.combo()->view()->isVisible());
     h.chooseFolder(u"我的动画"_s); // with the keyboard
     QCOMPARE(h.messages.texts(), QStringList(4, u"正在下载，请稍候！"_s));
     for (const ShownMessage &m : h.messages.shown)
         QCOMPARE(m.title, u"提示"_s);
-    QCOMPARE(form.CurrentCategory, CategoryTable::row(1).key);
+    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(1));
     // The list still shows the download: it was not replaced.
     QCOMPARE(h.rows(), QStringList{u"开始下载"_s});
     QCOMPARE(h.combo()->currentText(), u"自定义节目"_s);
@@ -170,34 +166,34 @@ void TestPersonalLists::favouritesMenu()
     h.app.writeList(u"cons/b01.inb"_s, {u"甲"_s, u"乙"_s});
     h.app.cache(u"甲"_s);
     h.app.writeBytes(u"cons/shoucang.inb"_s, "x"); // edited by hand: no line ending
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     const auto file = [&] { return h.app.readBytes(u"cons/shoucang.inb"_s); };
 
-    form.file1_3_Click();
+    form.programmePanel()->addToFavourites();
     h.list()->setCurrentRow(1); // not fetched yet
-    form.file1_3_Click();
+    form.programmePanel()->addToFavourites();
     h.choose(0);
-    form.file1_3_Click();
-    form.file1_3_Click(); // twice: a second entry
+    form.programmePanel()->addToFavourites();
+    form.programmePanel()->addToFavourites(); // twice: a second entry
     QCOMPARE(h.messages.texts(), (QStringList{u"请先选择节目"_s, u"请下载完成后再加入“收藏”！"_s,
                                               u"  甲 成功加入到收藏"_s, u"  甲 成功加入到收藏"_s}));
     QCOMPARE(file(), QByteArray("x\r\n\xbc\xd7\r\n\xbc\xd7\r\n"));
 
-    form.Label2_Click();
+    form.programmePanel()->showFavourites();
     QCOMPARE(h.rows(), (QStringList{u"* x"_s, u"  甲"_s, u"  甲"_s}));
     h.list()->setCurrentRow(0);
-    form.file2_3_Click();
+    form.programmePanel()->removeFromFavourites();
     QCOMPARE(h.rows(), (QStringList{u"  甲"_s, u"  甲"_s}));
     QCOMPARE(h.list()->currentRow(), -1);
     QCOMPARE(file(), QByteArray("\xbc\xd7\r\n\xbc\xd7\r\n"));
-    form.file2_3_Click(); // nothing selected: nothing happens
+    form.programmePanel()->removeFromFavourites(); // nothing selected: nothing happens
     QCOMPARE(h.rows().size(), 2);
 
     // Refused while a download waits; the file keeps every name.
     h.queue(1);
     h.list()->setCurrentRow(0);
-    form.file2_3_Click();
-    form.file2_4_Click();
+    form.programmePanel()->removeFromFavourites();
+    form.programmePanel()->clearFavourites();
     QCOMPARE(h.messages.texts().mid(4), QStringList(2, u"正在下载，请稍候！"_s));
     QCOMPARE(file(), QByteArray("\xbc\xd7\r\n\xbc\xd7\r\n"));
     QTRY_COMPARE_WITH_TIMEOUT(h.queued(), 0, 5000);
@@ -207,7 +203,7 @@ void TestPersonalLists::favouritesMenu()
     h.list()->setCurrentRow(0);
     QVERIFY(QFile::remove(h.app.file(u"cons/shoucang.inb"_s)));
     QVERIFY(QDir().mkpath(h.app.file(u"cons/shoucang.inb"_s)));
-    form.file2_3_Click();
+    form.programmePanel()->removeFromFavourites();
     QCOMPARE(h.messages.shown.size(), 1);
     QVERIFY(h.messages.shown[0].text.contains(u"shoucang.inb"_s));
     QCOMPARE(h.rows().size(), 2);
@@ -215,12 +211,12 @@ void TestPersonalLists::favouritesMenu()
     h.app.writeBytes(u"cons/shoucang.inb"_s, "a\r\n");
 
     h.messages.answerYes = false;
-    form.file2_4_Click();
+    form.programmePanel()->clearFavourites();
     QCOMPARE(h.messages.confirmed, QStringList{u"确实要清空收藏列表吗？"_s});
     QCOMPARE(h.rows().size(), 2);
     QCOMPARE(file(), QByteArray("a\r\n"));
     h.messages.answerYes = true;
-    form.file2_4_Click();
+    form.programmePanel()->clearFavourites();
     QVERIFY(h.rows().isEmpty());
     QCOMPARE(QFileInfo(h.app.file(u"cons/shoucang.inb"_s)).size(), 0);
 }
@@ -229,14 +225,14 @@ void TestPersonalLists::historyMenu()
 {
     Harness h;
     h.app.writeBytes(u"cons/lishi.inb"_s, "a\r\n\r\nb\r\n\r\nc\r\n");
-    Form1 &form = h.load();
-    form.Label3_Click();
+    MainWindow &form = h.load();
+    form.programmePanel()->showHistory();
     h.list()->setCurrentRow(1);
-    form.file3_3_Click();
+    form.programmePanel()->removeFromHistory();
     // Blank lines go with the first change.
     QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray("a\r\nc\r\n"));
     h.messages.answerYes = true;
-    form.file3_4_Click();
+    form.programmePanel()->clearHistory();
     QCOMPARE(h.messages.confirmed, QStringList{u"确实要清空历史记录吗？"_s});
     QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray());
     QVERIFY(h.rows().isEmpty());

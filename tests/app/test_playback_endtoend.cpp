@@ -1,7 +1,10 @@
 // The whole road of a programme with the real Flash player: clicked in the
 // list, played from the cache or fetched first, and recorded in the history.
 #include "core/base/textfile.h"
-#include "gui/window/form1.h"
+#include "gui/window/categorybar.h"
+#include "gui/window/mainwindow.h"
+#include "gui/window/playerbar.h"
+#include "gui/window/programmepanel.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
@@ -38,7 +41,7 @@ struct Harness
     FakeBrowser browser;
     RecordingMessages messages;
     FakeSound sound;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
     Harness(const QString &name)
     {
@@ -47,10 +50,10 @@ struct Harness
     }
     void load()
     {
-        form = std::make_unique<Form1>(
+        form = std::make_unique<MainWindow>(
             AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 5000},
             Services{&player, &browser, &messages, &sound});
-        form->Form_Load();
+        form->load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -90,7 +93,7 @@ void TestPlaybackEndToEnd::cachedProgrammePlaysWhenClicked()
     Harness h(u"小星星"_s);
     QVERIFY(writeTestMovie(h.app.flashDir() + u"小星星.swf"_s, movie()));
     h.load();
-    QCOMPARE(h.form->programmes()->rowText(1), u"  小星星"_s);
+    QCOMPARE(h.form->programmePanel()->programmes()->rowText(1), u"  小星星"_s);
     h.click(1);
     QCOMPARE(h.player.Movie(), h.app.flashDir() + u"小星星.swf"_s);
     QCOMPARE(h.maximum(), 300);
@@ -105,7 +108,8 @@ void TestPlaybackEndToEnd::downloadedProgrammePlaysWhenComplete()
     const QByteArray bytes = makeTestMovie(movie());
     h.server.setFile("/h4icd2/flash/" + QUrl::toPercentEncoding(u"两只老虎"_s) + ".swf", bytes);
     h.click(1);
-    QTRY_COMPARE_WITH_TIMEOUT(h.form->programmes()->rowText(1), u"  两只老虎"_s, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.form->programmePanel()->programmes()->rowText(1), u"  两只老虎"_s,
+                              10000);
     QCOMPARE(h.list()->currentRow(), 1);
     QCOMPARE(h.app.readBytes(u"res/fla/两只老虎.swf"_s), bytes);
     QCOMPARE(h.maximum(), 300);
@@ -145,10 +149,10 @@ void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
     h.load();
     QSignalSpy frames(&h.player, &RufflePlayer::frameShown);
     if (road == u"favourites"_s)
-        h.form->Label2_Click();
+        h.form->programmePanel()->showFavourites();
     else if (road == u"history"_s)
-        h.form->Label3_Click();
-    h.click(h.form->programmes()->count() - 1);
+        h.form->programmePanel()->showHistory();
+    h.click(h.form->programmePanel()->programmes()->count() - 1);
 
     QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() == 3 && !h.player.Playing(), 15000);
     QTest::qWait(600);
@@ -156,7 +160,7 @@ void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
     // Not once round and stopped again when it came back to frame 1.
     for (const QList<QVariant> &frame : std::as_const(frames))
         QVERIFY2(frame.at(0).toInt() <= 3, "the movie played past its title screen");
-    h.form->Image15_Click();
+    h.form->playerBar()->onPlayClicked();
     QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() > 6, 3000);
 }
 

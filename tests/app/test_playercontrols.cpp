@@ -1,10 +1,10 @@
 // The player's buttons, the position bar, full screen, mute and the progress
 // timer on the real window with a player whose frames the test sets.
 #include "core/update/updatecheck.h"
-#include "gui/window/form1.h"
 #include "gui/window/imagebutton.h"
+#include "gui/window/mainwindow.h"
 #include "support/faultserver.h"
-#include "support/formharness.h"
+#include "support/windowharness.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Harness : FormHarness
+struct Harness : WindowHarness
 {
     explicit Harness(const QStringList &names = {u"一"_s, u"二"_s, u"三"_s})
     {
@@ -56,10 +56,10 @@ private Q_SLOTS:
 void TestPlayerControls::barFollowsAndPlayAllMovesOn()
 {
     Harness h;
-    Form1 &form = h.load();
+    h.load();
     h.playAt(2, 95);
     h.option(1)->setChecked(true);
-    form.Timer1_Timer();
+    h.tick();
     QCOMPARE(h.bar()->value(), 95);
     // From the last row to the first, which plays from its start.
     QCOMPARE(h.list()->currentRow(), 0);
@@ -69,7 +69,7 @@ void TestPlayerControls::barFollowsAndPlayAllMovesOn()
     // A frame count beyond the bar's range is shown at its end.
     h.playAt(1, 40000, 50000);
     h.option(1)->setChecked(false);
-    form.Timer1_Timer();
+    h.tick();
     QCOMPARE(h.bar()->maximum(), 32767);
     QCOMPARE(h.bar()->value(), 32767);
 }
@@ -77,17 +77,17 @@ void TestPlayerControls::barFollowsAndPlayAllMovesOn()
 void TestPlayerControls::pauseClearsTheModeAndStays()
 {
     Harness h;
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     h.playAt(0, 10);
     h.option(2)->setChecked(true);
-    form.Image16_Click();
+    form.playerBar()->onPauseClicked();
     QVERIFY(!h.option(1)->isChecked() && !h.option(2)->isChecked());
     QCOMPARE(h.player.calls, QStringList{u"StopPlay"_s});
     for (int i = 0; i < 3; ++i)
-        form.Timer1_Timer();
+        h.tick();
     QVERIFY(!h.player.Playing());
     // Play resumes without bringing the mode back.
-    form.Image15_Click();
+    form.playerBar()->onPlayClicked();
     QVERIFY(h.player.Playing());
     QVERIFY(!h.option(2)->isChecked());
 }
@@ -95,22 +95,22 @@ void TestPlayerControls::pauseClearsTheModeAndStays()
 void TestPlayerControls::emptyPlayerTicksOnlyCount()
 {
     Harness h;
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     h.option(1)->setChecked(true);
     h.bar()->setMaximum(50);
     h.bar()->setValue(7);
     for (int i = 1; i < 600; ++i)
-        form.Timer1_Timer();
+        h.tick();
     QCOMPARE(h.bar()->value(), 7);
     QCOMPARE(h.list()->currentRow(), -1);
     QVERIFY(!form.findChild<UpdateCheck *>());
-    form.Timer1_Timer();
-    QCOMPARE(form.TimerTicks, 600);
+    h.tick();
+    QCOMPARE(form.updateSchedule()->ticks(), 600);
     QVERIFY(form.findChild<UpdateCheck *>());
     // The server cannot be reached: the check ends quietly, once.
     QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<UpdateCheck *>(), 10000);
     for (int i = 0; i < 700; ++i) {
-        form.Timer1_Timer();
+        h.tick();
         QVERIFY(!form.findChild<UpdateCheck *>());
     }
     QVERIFY(h.messages.shown.isEmpty());
@@ -119,12 +119,12 @@ void TestPlayerControls::emptyPlayerTicksOnlyCount()
 void TestPlayerControls::onlyAThumbDragSeeks()
 {
     Harness h;
-    Form1 &form = h.load();
+    h.load();
     h.playAt(0, 10);
     h.bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     h.bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     QVERIFY(h.player.calls.isEmpty());
-    form.Timer1_Timer();
+    h.tick();
     QCOMPARE(h.bar()->value(), 10); // the tick puts it back
     h.bar()->setSliderDown(true);
     h.bar()->setSliderPosition(60);
@@ -135,7 +135,7 @@ void TestPlayerControls::onlyAThumbDragSeeks()
 void TestPlayerControls::fullScreenAndBack()
 {
     Harness h;
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QList<QRect> before;
@@ -145,7 +145,7 @@ void TestPlayerControls::fullScreenAndBack()
     const QSize windowed = form.size();
     h.option(2)->setChecked(true);
 
-    form.Image17_Click();
+    form.enterFullScreen();
     QVERIFY(form.isFullScreenMode());
     QTRY_VERIFY(form.isFullScreen());
     QCOMPARE(h.player.widget()->geometry(), form.rect());
@@ -175,13 +175,13 @@ void TestPlayerControls::fullScreenAndBack()
 void TestPlayerControls::muteTwice()
 {
     Harness h;
-    Form1 &form = h.load();
+    MainWindow &form = h.load();
     auto *mute = form.findChild<ImageButton *>(u"Image20"_s);
-    form.Image20_Click();
-    QVERIFY(form.SoundMuted && h.player.muted && h.sound.muted);
+    form.playerBar()->onMuteClicked();
+    QVERIFY(form.playerBar()->isMuted() && h.player.muted && h.sound.muted);
     QCOMPARE(mute->pictureName(), u"jingyin2"_s);
-    form.Image20_Click();
-    QVERIFY(!form.SoundMuted && !h.player.muted && !h.sound.muted);
+    form.playerBar()->onMuteClicked();
+    QVERIFY(!form.playerBar()->isMuted() && !h.player.muted && !h.sound.muted);
     QCOMPARE(mute->pictureName(), u"jingyin1"_s);
 }
 
@@ -194,22 +194,22 @@ void TestPlayerControls::playAllWaitsForTheDownloadItStarted()
     h.app.writeList(u"cons/b01.inb"_s, {u"一"_s, u"慢"_s, u"后"_s});
     FaultServer server;
     QVERIFY(server.listen());
-    Form1 &form = h.load(server.baseUrl(), u"http://127.0.0.1:9/"_s, 800);
+    h.load(server.baseUrl(), u"http://127.0.0.1:9/"_s, 800);
     server.setFile("/h4icd2/flash/" + QUrl::toPercentEncoding(u"慢"_s) + ".swf", "FWS");
     server.setFault("/h4icd2/flash/" + QUrl::toPercentEncoding(u"慢"_s) + ".swf",
                     FaultServer::Fault::StallAfterHeaders);
     h.playAt(0, 95);
     h.option(1)->setChecked(true);
-    form.Timer1_Timer();
+    h.tick();
     QCOMPARE(h.list()->currentRow(), 1);
     QCOMPARE(h.queued(), 1);
     for (int i = 0; i < 5; ++i)
-        form.Timer1_Timer();
+        h.tick();
     QCOMPARE(h.list()->currentRow(), 1);
     QCOMPARE(h.queued(), 1);
     // Once that download has ended (here: timed out), play-all goes on.
     QTRY_COMPARE_WITH_TIMEOUT(h.queued(), 0, 10000);
-    form.Timer1_Timer();
+    h.tick();
     QCOMPARE(h.list()->currentRow(), 2);
 }
 

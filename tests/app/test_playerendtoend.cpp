@@ -1,8 +1,11 @@
 // The player's controls with the real Flash player on a real display:
 // play-all, repeat-one, a dragged thumb and full screen.
 #include "core/base/textfile.h"
-#include "gui/window/form1.h"
+#include "gui/window/categorybar.h"
+#include "gui/window/mainwindow.h"
+#include "gui/window/playerbar.h"
 #include "gui/window/programmelistview.h"
+#include "gui/window/programmepanel.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/swfwriter.h"
@@ -27,7 +30,7 @@ struct Harness
     FakeBrowser browser;
     RecordingMessages messages;
     FakeSound sound;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
     // Cached movies in category 1, one per entry.
     explicit Harness(const QList<std::pair<QString, TestMovieOptions>> &movies)
@@ -43,8 +46,9 @@ struct Harness
     {
         AppSettings settings{app.path(), u"http://127.0.0.1:9/"_s, u"http://127.0.0.1:9/"_s};
         settings.timerIntervalMs = 200;
-        form = std::make_unique<Form1>(settings, Services{&player, &browser, &messages, &sound});
-        form->Form_Load();
+        form =
+            std::make_unique<MainWindow>(settings, Services{&player, &browser, &messages, &sound});
+        form->load();
         form->showMaximizedOnScreen();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -144,7 +148,7 @@ void TestPlayerEndToEnd::draggedThumbSeeksAndFullScreenComesBack()
 
     for (QWidget *w : controls)
         before.append(w->geometry());
-    h.form->Image17_Click();
+    h.form->enterFullScreen();
     QTRY_COMPARE_WITH_TIMEOUT(h.player.widget()->size(), h.form->screen()->size(), 5000);
     auto *back = h.form->findChild<QPushButton *>(u"Command6"_s);
     // The return button stands above the player where a child can click it.

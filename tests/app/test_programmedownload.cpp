@@ -1,10 +1,10 @@
 // Fetching programmes through the download queue against a loopback server
 // that breaks answers on purpose.
 #include "core/base/textfile.h"
-#include "gui/window/form1.h"
+#include "gui/window/mainwindow.h"
 #include "support/faultserver.h"
-#include "support/formharness.h"
 #include "support/testbytes.h"
+#include "support/windowharness.h"
 
 #include <QScrollBar>
 #include <QtTest>
@@ -22,7 +22,7 @@ QByteArray pathOf(const QString &key, const QString &name)
     return "/" + key.toUtf8() + "/flash/" + QUrl::toPercentEncoding(name) + ".swf";
 }
 
-struct Harness : FormHarness
+struct Harness : WindowHarness
 {
     FaultServer server;
     QStringList rowTexts; // every text the rows took, in order
@@ -32,16 +32,16 @@ struct Harness : FormHarness
         app.writeList(u"cons/b01.inb"_s, names);
         QVERIFY(server.listen());
     }
-    Form1 &load()
+    MainWindow &load()
     {
-        FormHarness::load(server.baseUrl(), u"http://127.0.0.1:9/"_s, Wait);
+        WindowHarness::load(server.baseUrl(), u"http://127.0.0.1:9/"_s, Wait);
         QObject::connect(
             list()->model(), &QAbstractItemModel::dataChanged,
             [this](const QModelIndex &index) { rowTexts.append(index.data().toString()); });
         player.calls.clear();
         return *form;
     }
-    QString key() const { return form->ServerKey; }
+    QString key() const { return form->programmePanel()->serverKey(); }
     void serve(const QString &name, const QByteArray &bytes)
     {
         server.setFile(pathOf(key(), name), bytes);
@@ -261,9 +261,9 @@ void TestProgrammeDownload::downloadingRowAndSwitchesAreRefused()
     h.choose(1);
     h.choose(0); // the downloading row again
     QCOMPARE(h.queued(), 2);
-    h.form->ImageClick(3);
+    h.form->programmePanel()->showCategory(3);
     QCOMPARE(h.messages.texts(), QStringList{u"正在下载，请稍候！"_s});
-    QCOMPARE(h.form->CurrentCategory, u"/xiaogushi/"_s);
+    QVERIFY(h.panel()->source() == ListSource::ofCategory(1));
     h.server.clearFaults();
     QVERIFY(h.waitIdle(20000));
     QCOMPARE(h.server.rangesFor(pathOf(h.key(), u"slow"_s)).first(), QByteArray("bytes=0-40960"));

@@ -1,8 +1,8 @@
 // Choosing a programme in the list: the cached, custom and download roads.
 #include "core/base/textfile.h"
 #include "core/catalogue/categorytable.h"
-#include "gui/window/form1.h"
-#include "support/formharness.h"
+#include "gui/window/mainwindow.h"
+#include "support/windowharness.h"
 
 #include <QComboBox>
 #include <QScrollBar>
@@ -13,12 +13,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Harness : FormHarness
+struct Harness : WindowHarness
 {
     explicit Harness(const QStringList &names) { app.writeList(u"cons/b01.inb"_s, names); }
-    Form1 &load()
+    MainWindow &load()
     {
-        FormHarness::load(u"http://127.0.0.1:9/"_s, u"http://127.0.0.1:9/i/"_s, 2000);
+        WindowHarness::load(u"http://127.0.0.1:9/"_s, u"http://127.0.0.1:9/i/"_s, 2000);
         player.calls.clear();
         return *form;
     }
@@ -140,7 +140,7 @@ void TestSelection::notCachedIsQueuedAndServerUnreachable()
     h.load();
     h.choose(0);
     QCOMPARE(h.queued(), 1);
-    QCOMPARE(h.form->downloads()->rows(), QList<int>{0});
+    QCOMPARE(h.panel()->downloads()->names(), QStringList{u"远方"_s});
     QCOMPARE(h.row(0), u"开始下载"_s);
     // Nobody listens on the port: the row gets its text back, no file stays.
     QTRY_COMPARE_WITH_TIMEOUT(h.queued(), 0, 5000);
@@ -164,21 +164,23 @@ void TestSelection::longMovieClampsTheBar()
 
 void TestSelection::listModesRecordNothing_data()
 {
-    QTest::addColumn<QString>("mode");
-    QTest::newRow("favourites") << u"shoucang"_s;
-    QTest::newRow("history") << u"lishi"_s;
+    QTest::addColumn<bool>("favourites");
+    QTest::newRow("favourites") << true;
+    QTest::newRow("history") << false;
 }
 
 void TestSelection::listModesRecordNothing()
 {
-    QFETCH(QString, mode);
-    Harness h({u"甲"_s});
+    QFETCH(bool, favourites);
+    Harness h({});
     h.app.cache(u"甲"_s);
-    Form1 &form = h.load();
-    form.CurrentCategory = mode;
+    h.app.writeList(favourites ? u"cons/shoucang.inb"_s : u"cons/lishi.inb"_s, {u"甲"_s});
+    MainWindow &form = h.load();
+    favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
+    const QStringList before = h.history();
     h.choose(0);
     QCOMPARE(h.player.Movie(), h.movie(u"甲"_s));
-    QVERIFY(h.history().isEmpty());
+    QCOMPARE(h.history(), before);
 }
 
 void TestSelection::customFolderRoad()
@@ -187,9 +189,8 @@ void TestSelection::customFolderRoad()
     const QString file = h.app.file(u"自定义节目/我的动画/小猫.swf"_s);
     h.app.writeBytes(u"自定义节目/我的动画/小猫.swf"_s, "FWS");
     h.player.totalFrames = 77;
-    Form1 &form = h.load();
-    form.CurrentCategory = ListMode::Custom;
-    form.findChild<QComboBox *>(u"Combo1"_s)->setEditText(u"我的动画"_s);
+    h.load();
+    h.chooseFolder(u"我的动画"_s);
     h.model()->setItems(
         {{u"小猫.swf"_s, ProgrammeState::Custom}, {u"不见了.swf"_s, ProgrammeState::Custom}});
 

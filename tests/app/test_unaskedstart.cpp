@@ -4,9 +4,12 @@
 #include "core/base/textfile.h"
 #include "core/catalogue/programmelistmodel.h"
 #include "core/download/downloadqueue.h"
-#include "gui/window/form1.h"
+#include "gui/window/categorybar.h"
 #include "gui/window/imagebutton.h"
+#include "gui/window/mainwindow.h"
+#include "gui/window/playerbar.h"
 #include "gui/window/programmelistview.h"
+#include "gui/window/programmepanel.h"
 #include "gui/window/qtmessageboxes.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
@@ -32,7 +35,7 @@ struct Harness
     FakeBrowser browser;
     QtMessageBoxes messages;
     FakeSound sound;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     QTimer closer;
     QStringList boxTexts;
 
@@ -66,11 +69,11 @@ struct Harness
     }
     void load()
     {
-        form = std::make_unique<Form1>(
+        form = std::make_unique<MainWindow>(
             AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 2000},
             Services{&player, &browser, &messages, &sound});
         messages.setParent(form.get());
-        form->Form_Load();
+        form->load();
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -117,9 +120,9 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         // lists of one, two and three rows switched to afterwards.
         const bool download = round % 2 == 0;
         const int target = 2 + round % 3;
-        if (h.form->CurrentCategory != u"/xiaogushi/"_s)
+        if (!(h.form->programmePanel()->source() == ListSource::ofCategory(1)))
             h.clickCategory(1);
-        QCOMPARE(h.form->CurrentCategory, u"/xiaogushi/"_s);
+        QVERIFY(h.form->programmePanel()->source() == ListSource::ofCategory(1));
 
         const int boxes = h.boxTexts.size();
         const int requests = h.programmeRequests();
@@ -127,7 +130,7 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         QTRY_COMPARE_WITH_TIMEOUT(h.boxTexts.size(), boxes + 1, 10000);
         QVERIFY2(h.boxTexts.last().contains(download ? u"文件无法找到"_s : u"坏/名字"_s),
                  qPrintable(h.boxTexts.last()));
-        QTRY_COMPARE_WITH_TIMEOUT(h.form->downloads()->count(), 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(h.form->programmePanel()->downloads()->count(), 0, 10000);
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
         QTRY_VERIFY(!QApplication::activeModalWidget());
 
@@ -137,10 +140,10 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         // with a new set of rows and nothing current.
         h.form->activateWindow();
         QTest::qWait(300);
-        QCOMPARE(h.form->programmes()->count(), target - 1);
+        QCOMPARE(h.form->programmePanel()->programmes()->count(), target - 1);
         QVERIFY2(!h.list()->selectionModel()->hasSelection(), qPrintable(u"round %1"_s.arg(round)));
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
-        QCOMPARE(h.form->downloads()->count(), 0);
+        QCOMPARE(h.form->programmePanel()->downloads()->count(), 0);
         QCOMPARE(h.player.Movie(), FlashPlayer::EmptyMovie);
         QCOMPARE(h.history(), history);
         QCOMPARE(h.boxTexts.size(), boxes + 1);

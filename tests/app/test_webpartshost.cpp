@@ -27,7 +27,7 @@ public:
     QLabel view;
 };
 
-// A window holding both stand-ins, as Form1 places them, and the parts the
+// A window holding both stand-ins, as MainWindow places them, and the parts the
 // fake loader handed out.
 struct Bench
 {

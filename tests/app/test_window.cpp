@@ -1,14 +1,16 @@
 // The main window's furniture at any size: rectangles from the layout
 // engine, pinned sizes, fonts, the links' hover colours and the menus.
-#include "gui/window/form1.h"
 #include "gui/window/imagebutton.h"
-#include "support/formharness.h"
+#include "gui/window/mainwindow.h"
+#include "support/windowharness.h"
 
 #include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(ListSource)
 
 class TestWindow : public QObject
 {
@@ -22,7 +24,7 @@ private Q_SLOTS:
 };
 
 namespace {
-QRect at(const Form1 &form, const QString &name)
+QRect at(const MainWindow &form, const QString &name)
 {
     return form.findChild<QWidget *>(name)->geometry();
 }
@@ -56,8 +58,8 @@ void TestWindow::rectanglesAtThreeSizes()
     QFETCH(QRect, play);
     QFETCH(QRect, bar);
     QFETCH(QRect, strip);
-    FormHarness h;
-    Form1 &form = h.load();
+    WindowHarness h;
+    MainWindow &form = h.load();
     const QFont listFont = h.list()->font();
     form.show();
     form.resize(inner);
@@ -75,8 +77,8 @@ void TestWindow::rectanglesAtThreeSizes()
 
 void TestWindow::linksTurnRedUnderThePointer()
 {
-    FormHarness h;
-    Form1 &form = h.load();
+    WindowHarness h;
+    MainWindow &form = h.load();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const auto label = [&](int n) { return form.findChild<ImageButton *>(u"Label%1"_s.arg(n)); };
@@ -110,28 +112,28 @@ void TestWindow::linksTurnRedUnderThePointer()
 
 void TestWindow::menusOfEachListMode_data()
 {
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<ListSource>("source");
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
     const QStringList category = {u"暂停"_s, u"全屏"_s, u"加入收藏"_s};
-    QTest::newRow("category") << u"/xiaogushi/"_s << u"file1"_s << category;
-    QTest::newRow("custom") << u"zidingyi"_s << u"file1"_s << category;
-    QTest::newRow("favourites") << u"shoucang"_s << u"file2"_s
+    QTest::newRow("category") << ListSource::ofCategory(1) << u"file1"_s << category;
+    QTest::newRow("folder") << ListSource::ofFolder(u"动物"_s) << u"file1"_s << category;
+    QTest::newRow("favourites") << ListSource::favourites() << u"file2"_s
                                 << QStringList{u"暂停"_s, u"全屏"_s, u"从收藏列表删除"_s,
                                                u"清空收藏列表"_s};
-    QTest::newRow("history") << u"lishi"_s << u"file3"_s
+    QTest::newRow("history") << ListSource::history() << u"file3"_s
                              << QStringList{u"暂停"_s, u"全屏"_s, u"从历史记录删除"_s,
                                             u"清空历史记录"_s};
 }
 
 void TestWindow::menusOfEachListMode()
 {
-    QFETCH(QString, mode);
+    QFETCH(ListSource, source);
     QFETCH(QString, menu);
     QFETCH(QStringList, items);
-    FormHarness h;
-    Form1 &form = h.load();
-    QMenu *m = form.menuFor(mode);
+    WindowHarness h;
+    MainWindow &form = h.load();
+    QMenu *m = form.programmePanel()->menuFor(source);
     QVERIFY(m);
     QCOMPARE(m->objectName(), menu);
     QStringList texts;

@@ -4,7 +4,10 @@
 //
 //   update_host <application folder> <download server> <tick in ms> own|installed
 #include "gui/platform/systemprocessstarter.h"
-#include "gui/window/form1.h"
+#include "gui/window/categorybar.h"
+#include "gui/window/mainwindow.h"
+#include "gui/window/playerbar.h"
+#include "gui/window/programmepanel.h"
 #include "support/fakes.h"
 
 #include <QApplication>
@@ -28,8 +31,8 @@ int main(int argc, char *argv[])
                          QStringLiteral("http://127.0.0.1:9/"), 5000};
     settings.timerIntervalMs = QByteArray(argv[3]).toInt();
     settings.installedMode = QByteArray(argv[4]) == "installed";
-    Form1 form(settings, Services{&player, &browser, &messages, &sound, &processes});
-    form.Form_Load();
+    MainWindow form(settings, Services{&player, &browser, &messages, &sound, &processes});
+    form.load();
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &form, [&input] {

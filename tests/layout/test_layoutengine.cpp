@@ -83,9 +83,9 @@ void TestLayoutEngine::scalesFromTheFirstRecords()
     QFETCH(QList<QRect>, expected);
     Window w;
     LayoutEngine engine;
-    engine.ResizeControls(w.window.get()); // records at 2000 x 1000
+    engine.resizeControls(w.window.get()); // records at 2000 x 1000
     w.window->resize(size);
-    engine.ResizeControls(w.window.get());
+    engine.resizeControls(w.window.get());
     QCOMPARE(w.twips(), expected);
     // What the widgets show is the twips in whole pixels.
     QCOMPARE(w.a->geometry(),
@@ -98,14 +98,14 @@ void TestLayoutEngine::manyResizesComeBackExactly()
 {
     Window w;
     LayoutEngine engine;
-    engine.ResizeControls(w.window.get());
+    engine.resizeControls(w.window.get());
     const QList<QRect> recorded = w.twips();
     for (int i = 1; i <= 50; ++i) {
         w.window->resize(2000 + i * 37 % 900, 1000 - i * 13 % 700);
-        engine.ResizeControls(w.window.get());
+        engine.resizeControls(w.window.get());
     }
     w.window->resize(2000, 1000);
-    engine.ResizeControls(w.window.get());
+    engine.resizeControls(w.window.get());
     QCOMPARE(w.twips(), recorded);
 }
 
@@ -113,35 +113,35 @@ void TestLayoutEngine::recordsAreMadeOnceAndParkedControlsShifted()
 {
     Window w;
     LayoutEngine engine;
-    QCOMPARE(engine.FindFormRecord(w.window.get()), -1);
-    QCOMPARE(engine.WidthPercent(w.window.get()), 100);
-    QCOMPARE(engine.HeightPercent(w.window.get()), 100);
-    QCOMPARE(engine.FormRecords().size(), 1);
-    QCOMPARE(engine.FormRecords()[0].ScaleWidth, 30000);
-    QCOMPARE(engine.FormRecords()[0].ScaleHeight, 15000);
-    QCOMPARE(engine.ControlRecords().size(), 3);
-    const int i = engine.FindControlRecord(w.parked, u"W"_s);
-    QCOMPARE(engine.ControlRecords()[i].Left, 5000); // -70000 + 75000
-    QCOMPARE(engine.FindControlRecord(w.parked, u"other"_s), -1);
-    QCOMPARE(LayoutEngine::NormalizeLeft(-1), 74999);
-    QCOMPARE(LayoutEngine::NormalizeLeft(0), 0);
+    QCOMPARE(engine.findFormRecord(w.window.get()), -1);
+    QCOMPARE(engine.widthPercent(w.window.get()), 100);
+    QCOMPARE(engine.heightPercent(w.window.get()), 100);
+    QCOMPARE(engine.formRecords().size(), 1);
+    QCOMPARE(engine.formRecords()[0].scaleWidth, 30000);
+    QCOMPARE(engine.formRecords()[0].scaleHeight, 15000);
+    QCOMPARE(engine.controlRecords().size(), 3);
+    const int i = engine.findControlRecord(w.parked, u"W"_s);
+    QCOMPARE(engine.controlRecords()[i].left, 5000); // -70000 + 75000
+    QCOMPARE(engine.findControlRecord(w.parked, u"other"_s), -1);
+    QCOMPARE(LayoutEngine::normalizeLeft(-1), 74999);
+    QCOMPARE(LayoutEngine::normalizeLeft(0), 0);
 
     // A control made after the window was recorded is left where it is.
     QWidget *late = w.control(u"late"_s, QRect(30, 30, 300, 300));
     w.window->resize(4000, 2000);
-    engine.ResizeControls(w.window.get());
+    engine.resizeControls(w.window.get());
     QCOMPARE(LayoutEngine::geometryInTwips(late), QRect(30, 30, 300, 300));
-    QCOMPARE(engine.FormRecords().size(), 1);
+    QCOMPARE(engine.formRecords().size(), 1);
 }
 
 void TestLayoutEngine::zeroRecordedSizeDividesByNothing()
 {
     Window w(0, 1000);
     LayoutEngine engine;
-    engine.ResizeControls(w.window.get());
-    QCOMPARE(engine.WidthPercent(w.window.get()), -1);
+    engine.resizeControls(w.window.get());
+    QCOMPARE(engine.widthPercent(w.window.get()), -1);
     w.window->resize(500, 2000);
-    engine.ResizeControls(w.window.get());
+    engine.resizeControls(w.window.get());
     // The widths stay; the heights still follow.
     QCOMPARE(LayoutEngine::geometryInTwips(w.a), QRect(1000, 1200, 3000, 3000));
 }

@@ -1,5 +1,6 @@
 // Recording played programmes at the head of the history file.
 #include "core/base/textfile.h"
+#include "core/catalogue/listsource.h"
 #include "core/lists/history.h"
 #include "support/appfolder.h"
 
@@ -75,11 +76,11 @@ void TestHistory::missingFileRecordsNothing()
 
 void TestHistory::recordedModes()
 {
-    QVERIFY(History::isRecorded(u"/xiaogushi/"_s));
-    QVERIFY(History::isRecorded(u"/bangbangenglish/"_s));
-    QVERIFY(!History::isRecorded(u"shoucang"_s));
-    QVERIFY(!History::isRecorded(u"lishi"_s));
-    QVERIFY(!History::isRecorded(u"zidingyi"_s));
+    QVERIFY(ListSource::ofCategory(1).recordsHistory());
+    QVERIFY(ListSource::ofCategory(14).recordsHistory());
+    QVERIFY(!ListSource::favourites().recordsHistory());
+    QVERIFY(!ListSource::history().recordsHistory());
+    QVERIFY(!ListSource::ofFolder(u"动物"_s).recordsHistory());
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

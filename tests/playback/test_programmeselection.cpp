@@ -30,25 +30,26 @@ void TestProgrammeSelection::roads_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("custom");
     QTest::addColumn<QString>("folder");
-    QTest::addColumn<QList<int>>("queued");
+    QTest::addColumn<QStringList>("queued");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("path");
 
     const QString cached = u"/app/res/fla/有.swf"_s;
     const QString mine = u"/app/自定义节目/动物/小猫.swf"_s;
     using R = SelectionRoad;
-    const QList<int> none;
-    const QList<int> five = {0, 1, 2, 3, 4};
+    const QStringList none;
+    const QStringList five = {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s};
     QTest::newRow("no row") << -1 << u"有"_s << false << QString() << none << int(R::Ignore)
                             << QString();
     QTest::newRow("cached") << 1 << u"有"_s << false << QString() << none << int(R::Cached)
                             << cached;
     QTest::newRow("cached, queue full")
         << 7 << u"有"_s << false << QString() << five << int(R::Cached) << cached;
-    QTest::newRow("row waiting in the queue")
-        << 1 << u"有"_s << false << QString() << QList<int>{3, 1} << int(R::Ignore) << QString();
-    QTest::newRow("not cached") << 1 << u"没有"_s << false << QString() << QList<int>{0, 2, 3, 4}
-                                << int(R::Download) << QString();
+    QTest::newRow("programme waiting in the queue")
+        << 1 << u"没有"_s << false << QString() << QStringList{u"a"_s, u"没有"_s} << int(R::Ignore)
+        << QString();
+    QTest::newRow("not cached") << 1 << u"没有"_s << false << QString()
+                                << QStringList{u"a"_s, u"b"_s} << int(R::Download) << QString();
     QTest::newRow("not cached, queue full")
         << 7 << u"没有"_s << false << QString() << five << int(R::QueueFull) << QString();
     QTest::newRow("climbing name")
@@ -57,9 +58,10 @@ void TestProgrammeSelection::roads_data()
                                    << int(R::UnusableName) << QString();
     QTest::newRow("custom file") << 0 << u"小猫.swf"_s << true << u"动物"_s << none
                                  << int(R::Custom) << mine;
-    // A row number left in the queue from a category does not stop it.
-    QTest::newRow("custom, row number queued")
-        << 0 << u"小猫.swf"_s << true << u"动物"_s << QList<int>{0} << int(R::Custom) << mine;
+    // A programme of the same name waiting from a category does not stop it.
+    QTest::newRow("custom, same name queued")
+        << 0 << u"小猫.swf"_s << true << u"动物"_s << QStringList{u"小猫.swf"_s} << int(R::Custom)
+        << mine;
     QTest::newRow("custom file gone")
         << 0 << u"小狗.swf"_s << true << u"动物"_s << none << int(R::Custom) << QString();
     QTest::newRow("custom folder climbing")
@@ -72,7 +74,7 @@ void TestProgrammeSelection::roads()
     QFETCH(QString, name);
     QFETCH(bool, custom);
     QFETCH(QString, folder);
-    QFETCH(QList<int>, queued);
+    QFETCH(QStringList, queued);
     QFETCH(int, kind);
     QFETCH(QString, path);
     existing = {u"/app/res/fla/有.swf"_s, u"/app/自定义节目/动物/小猫.swf"_s,
@@ -82,7 +84,7 @@ void TestProgrammeSelection::roads()
     in.row = row;
     in.name = name;
     in.customMode = custom;
-    in.queuedRows = queued;
+    in.queuedNames = queued;
     in.customDir = u"/app/自定义节目/"_s;
     in.customFolder = folder;
     in.flashDir = u"/app/res/fla/"_s;

@@ -11,58 +11,61 @@ class TestProgressTick : public QObject
 private Q_SLOTS:
     void decide_data();
     void decide();
+    void nextRow();
 };
 
 void TestProgressTick::decide_data()
 {
     QTest::addColumn<TickInput>("in");
-    QTest::addColumn<int>("selectRow");
+    QTest::addColumn<bool>("moveOn");
     QTest::addColumn<bool>("play");
     QTest::addColumn<bool>("showFrame");
-    const auto playAll = [](int total, int frame, int selected, int rows) {
+    const auto playAll = [](int total, int frame) {
         TickInput in;
         in.movieEmpty = false;
         in.totalFrames = total;
         in.frameNum = frame;
         in.playing = true;
         in.playAll = true;
-        in.selectedRow = selected;
-        in.rowCount = rows;
         return in;
     };
-    QTest::newRow("12 left moves on") << playAll(100, 88, 1, 3) << 2 << false << true;
-    QTest::newRow("13 left stays") << playAll(100, 87, 1, 3) << -1 << false << true;
-    QTest::newRow("last row wraps") << playAll(100, 100, 2, 3) << 0 << false << true;
-    QTest::newRow("none selected") << playAll(100, 95, -1, 3) << 0 << false << true;
-    QTest::newRow("empty list") << playAll(100, 95, -1, 0) << -1 << false << true;
-    TickInput waiting = playAll(100, 95, 1, 3);
-    waiting.advanceWaiting = true;
-    QTest::newRow("already moved, waiting") << waiting << -1 << false << true;
-    TickInput stopped = playAll(100, 40, 0, 3);
+    QTest::newRow("12 left moves on") << playAll(100, 88) << true << false << true;
+    QTest::newRow("13 left stays") << playAll(100, 87) << false << false << true;
+    TickInput stopped = playAll(100, 40);
     stopped.playing = false;
-    QTest::newRow("play-all restarts") << stopped << -1 << true << true;
+    QTest::newRow("play-all restarts") << stopped << false << true << true;
     TickInput repeat = stopped;
     repeat.playAll = false;
     repeat.repeatOne = true;
-    QTest::newRow("repeat-one restarts") << repeat << -1 << true << true;
-    TickInput neither = repeat;
-    neither.repeatOne = false;
-    QTest::newRow("neither: stays stopped") << neither << -1 << false << true;
-    TickInput empty = playAll(0, 0, 0, 3);
+    QTest::newRow("repeat-one restarts") << repeat << false << true << true;
+    repeat.frameNum = 95;
+    QTest::newRow("repeat-one at the end does not move on") << repeat << false << true << true;
+    TickInput neither = stopped;
+    neither.playAll = false;
+    QTest::newRow("neither: stays stopped") << neither << false << false << true;
+    TickInput empty = playAll(0, 0);
     empty.movieEmpty = true;
-    QTest::newRow("empty player") << empty << -1 << false << false;
+    QTest::newRow("empty player") << empty << false << false << false;
 }
 
 void TestProgressTick::decide()
 {
     QFETCH(TickInput, in);
-    QFETCH(int, selectRow);
+    QFETCH(bool, moveOn);
     QFETCH(bool, play);
     QFETCH(bool, showFrame);
     const TickActions out = decideTick(in);
-    QCOMPARE(out.selectRow, selectRow);
+    QCOMPARE(out.moveOn, moveOn);
     QCOMPARE(out.play, play);
     QCOMPARE(out.showFrame, showFrame);
+}
+
+void TestProgressTick::nextRow()
+{
+    QCOMPARE(nextPlayAllRow(1, 3), 2);
+    QCOMPARE(nextPlayAllRow(2, 3), 0);  // the last wraps
+    QCOMPARE(nextPlayAllRow(-1, 3), 0); // none selected
+    QCOMPARE(nextPlayAllRow(-1, 0), -1);
 }
 
 QTEST_GUILESS_MAIN(TestProgressTick)

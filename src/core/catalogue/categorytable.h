@@ -8,7 +8,6 @@ struct Category
 {
     int number;          // 1 .. 14, the button Image<number>
     QString tooltip;     // the button's tooltip
-    QString key;         // value of CurrentCategory; only ever compared
     QString listFile;    // relative to the application folder
     QString infoPage;    // appended to the information site's URL
     QString sound;       // WAVE resource played on switching
@@ -26,10 +25,3 @@ const Category &row(int number);
 const std::array<Category, Count> &rows();
 
 } // namespace CategoryTable
-
-// List modes of the window that are not categories.
-namespace ListMode {
-inline const QString Favourites = QStringLiteral("shoucang");
-inline const QString History = QStringLiteral("lishi");
-inline const QString Custom = QStringLiteral("zidingyi");
-} // namespace ListMode

@@ -52,6 +52,23 @@ void ProgrammeListModel::setState(int row, ProgrammeState state, int percent)
     Q_EMIT dataChanged(at, at);
 }
 
+void ProgrammeListModel::setStateOf(const QString &name, ProgrammeState state, int percent)
+{
+    for (int row = 0; row < count(); ++row) {
+        if (m_items.at(row).name == name)
+            setState(row, state, percent);
+    }
+}
+
+int ProgrammeListModel::rowOf(const QString &name) const
+{
+    for (int row = 0; row < count(); ++row) {
+        if (m_items.at(row).name == name)
+            return row;
+    }
+    return -1;
+}
+
 QString ProgrammeListModel::rowText(const ProgrammeItem &item)
 {
     switch (item.state) {

@@ -47,6 +47,11 @@ public:
     void removeRow(int row);
     // Changes one row's state; a row that no longer exists is left alone.
     void setState(int row, ProgrammeState state, int percent = 0);
+    // Changes the state of every row of the programme; nothing when the list
+    // shown does not hold it.
+    void setStateOf(const QString &name, ProgrammeState state, int percent = 0);
+    // The first row of the programme, -1 when there is none.
+    int rowOf(const QString &name) const;
 
     // The text a row shows: "  name" cached, "* name" not cached, the bare
     // name of a custom file, or the download's progress in place of the name.

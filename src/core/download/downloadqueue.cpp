@@ -14,10 +14,8 @@ int downloadPercent(qint64 lastByte, qint64 total)
     return total > 0 ? static_cast<int>(lastByte * 100 / total) : 0;
 }
 
-DownloadQueue::DownloadQueue(ProgrammeListModel *list, Settings settings,
-                             std::function<QString()> serverKey, QObject *parent)
-    : QObject(parent), m_list(list), m_settings(std::move(settings)),
-      m_serverKey(std::move(serverKey))
+DownloadQueue::DownloadQueue(Settings settings, std::function<QString()> serverKey, QObject *parent)
+    : QObject(parent), m_settings(std::move(settings)), m_serverKey(std::move(serverKey))
 {
 }
 
@@ -29,21 +27,20 @@ DownloadQueue::~DownloadQueue()
         m_transfer->disconnect(this);
 }
 
-QList<int> DownloadQueue::rows() const
+QStringList DownloadQueue::names() const
 {
-    QList<int> rows;
+    QStringList names;
     for (const Entry &e : m_entries)
-        rows.append(e.row);
-    return rows;
+        names.append(e.name);
+    return names;
 }
 
-bool DownloadQueue::request(int row)
+bool DownloadQueue::request(const ProgrammeItem &programme)
 {
-    if (count() >= MaxEntries || !m_list->isValidRow(row))
+    if (count() >= MaxEntries || names().contains(programme.name))
         return false;
-    const ProgrammeItem &item = m_list->item(row);
-    m_entries.enqueue(Entry{row, item.name, item.state});
-    m_list->setState(row, ProgrammeState::Queued);
+    m_entries.enqueue(Entry{programme.name, programme.state});
+    report(m_entries.last(), ProgrammeState::Queued);
     if (count() == 1)
         startHead();
     return true;
@@ -62,7 +59,7 @@ void DownloadQueue::startHead()
         return;
     }
     marker.close();
-    m_list->setState(head.row, ProgrammeState::Starting);
+    report(head, ProgrammeState::Starting);
 
     m_transfer = new RangeTransfer(
         Server::programmeUrl(m_settings.server, m_serverKey(), head.name),
@@ -74,8 +71,7 @@ void DownloadQueue::startHead()
 
 void DownloadQueue::onProgress(qint64 lastByte, qint64 total)
 {
-    m_list->setState(m_entries.head().row, ProgrammeState::Downloading,
-                     downloadPercent(lastByte, total));
+    report(m_entries.head(), ProgrammeState::Downloading, downloadPercent(lastByte, total));
 }
 
 void DownloadQueue::onFinished(TransferOutcome outcome)
@@ -85,9 +81,9 @@ void DownloadQueue::onFinished(TransferOutcome outcome)
     transfer->deleteLater();
 
     if (outcome == TransferOutcome::Completed && save(transfer->takeData())) {
-        const int row = m_entries.head().row;
-        m_list->setState(row, ProgrammeState::Cached);
-        Q_EMIT arrived(row, m_file);
+        const Entry &head = m_entries.head();
+        report(head, ProgrammeState::Cached);
+        Q_EMIT arrived(head.name, m_file);
         continueQueue();
         return;
     }
@@ -95,7 +91,7 @@ void DownloadQueue::onFinished(TransferOutcome outcome)
         outcome = TransferOutcome::FileError;
     const QString message = messageFor(outcome);
     if (!message.isEmpty())
-        Q_EMIT failed(m_entries.head().row, message);
+        Q_EMIT failed(m_entries.head().name, message);
     fail(outcome);
 }
 
@@ -135,7 +131,7 @@ void DownloadQueue::fail(TransferOutcome outcome)
 {
     QFile::remove(m_file);
     const Entry &head = m_entries.head();
-    m_list->setState(head.row, head.before);
+    report(head, head.before);
     // After a 404 the key may be out of date: the next entry must already
     // use the new one, so it waits for the refresh.
     if (outcome == TransferOutcome::NotFound)
@@ -158,7 +154,7 @@ void DownloadQueue::refreshKeyThenContinue()
 
 void DownloadQueue::continueQueue()
 {
-    Q_EMIT ended(m_entries.dequeue().row);
+    Q_EMIT ended(m_entries.dequeue().name);
     if (m_entries.isEmpty())
         return;
     // Let the finished transfer unwind before the next one starts.
@@ -166,4 +162,9 @@ void DownloadQueue::continueQueue()
         if (!m_entries.isEmpty() && !m_transfer)
             startHead();
     });
+}
+
+void DownloadQueue::report(const Entry &entry, ProgrammeState state, int percent)
+{
+    Q_EMIT stateChanged(entry.name, state, percent);
 }

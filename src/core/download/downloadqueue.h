@@ -15,9 +15,10 @@
 class RangeTransfer;
 
 // The programmes waiting to be fetched, in the order they were chosen. The
-// head is the one being fetched; one download at a time. Each entry keeps
-// its row of the list model, whose state it moves along (queued, starting,
-// downloading N %) and puts back when the download fails.
+// head is the one being fetched; one download at a time. It knows programmes
+// by name only: it reports each one's state as it moves along (queued,
+// starting, downloading N %) and the state it had before when the download
+// fails, for whichever list shows the programme.
 class DownloadQueue : public QObject
 {
     Q_OBJECT
@@ -33,38 +34,38 @@ public:
 
     // serverKey is asked for the key at the start of every download, so a
     // key read anew after a refresh is used by the next entry.
-    DownloadQueue(ProgrammeListModel *list, Settings settings, std::function<QString()> serverKey,
-                  QObject *parent = nullptr);
+    DownloadQueue(Settings settings, std::function<QString()> serverKey, QObject *parent = nullptr);
     ~DownloadQueue() override;
 
-    // Queues the programme of the row and starts the queue when it was idle.
-    // False, and nothing changes, when the queue is full.
-    bool request(int row);
+    // Queues the programme and starts the queue when it was idle. False, and
+    // nothing changes, when the queue is full or the programme waits already.
+    bool request(const ProgrammeItem &programme);
 
     int count() const { return static_cast<int>(m_entries.size()); }
     bool isEmpty() const { return m_entries.isEmpty(); }
-    // The rows of the entries, the one being fetched first.
-    QList<int> rows() const;
+    // The programmes waiting, the one being fetched first.
+    QStringList names() const;
 
 Q_SIGNALS:
-    // The programme of the row has arrived in the cache as file; the entry
-    // still heads the queue while this is handled.
-    void arrived(int row, const QString &file);
+    // The programme's state changed; percent counts while downloading.
+    void stateChanged(const QString &name, ProgrammeState state, int percent);
+    // The programme has arrived in the cache as file; its entry still heads
+    // the queue while this is handled.
+    void arrived(const QString &name, const QString &file);
     // A download failed. message is what to tell the user (empty: nothing);
     // whoever shows it returns only once it is closed, and the next entry
     // waits for that.
-    void failed(int row, const QString &message);
-    // The entry of the row has left the queue, fetched or not.
-    void ended(int row);
+    void failed(const QString &name, const QString &message);
+    // The programme's entry has left the queue, fetched or not.
+    void ended(const QString &name);
     // The key file was fetched anew after a 404; read the key again.
     void keyFileRefreshed();
 
 private:
     struct Entry
     {
-        int row;
         QString name;
-        ProgrammeState before; // the row's state when it was chosen
+        ProgrammeState before; // its state when it was chosen
     };
 
     void startHead();
@@ -75,8 +76,8 @@ private:
     void fail(TransferOutcome outcome);
     void refreshKeyThenContinue();
     void continueQueue();
+    void report(const Entry &entry, ProgrammeState state, int percent = 0);
 
-    ProgrammeListModel *m_list;
     Settings m_settings;
     std::function<QString()> m_serverKey;
     QQueue<Entry> m_entries;

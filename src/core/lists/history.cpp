@@ -2,7 +2,6 @@
 
 #include "core/base/apperror.h"
 #include "core/base/textfile.h"
-#include "core/catalogue/categorytable.h"
 
 #include <QFileInfo>
 
@@ -24,12 +23,6 @@ void record(const QString &historyFile, const QString &name)
     } catch (const AppError &) {
         // The history is a convenience: playing goes on without it.
     }
-}
-
-bool isRecorded(const QString &currentCategory)
-{
-    return currentCategory != ListMode::Favourites && currentCategory != ListMode::History &&
-           currentCategory != ListMode::Custom;
 }
 
 } // namespace History

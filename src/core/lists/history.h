@@ -12,7 +12,4 @@ inline constexpr int MaxEntries = 20;
 // The file is replaced in one step, so a crash leaves the old history whole.
 void record(const QString &historyFile, const QString &name);
 
-// Whether programmes played in this list mode are recorded.
-bool isRecorded(const QString &currentCategory);
-
 } // namespace History

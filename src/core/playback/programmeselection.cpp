@@ -14,10 +14,9 @@ SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QStr
         const QString path = in.customDir + in.customFolder + QLatin1Char('/') + name;
         return {SelectionRoad::Custom, name, fileExists(path) ? path : QString()};
     }
-    if (in.queuedRows.contains(in.row))
-        return {};
-
     const QString &name = in.name;
+    if (in.queuedNames.contains(name))
+        return {};
     if (!isUsableCacheName(name))
         return {SelectionRoad::UnusableName, name, {}};
     const QString path = cacheFileOf(in.flashDir, name);
@@ -25,7 +24,7 @@ SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QStr
     // list load saw.
     if (fileExists(path))
         return {SelectionRoad::Cached, name, path};
-    if (in.queuedRows.size() >= MaxQueuedDownloads)
+    if (in.queuedNames.size() >= MaxQueuedDownloads)
         return {SelectionRoad::QueueFull, name, {}};
     return {SelectionRoad::Download, name, {}};
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QList>
 #include <QString>
+#include <QStringList>
 
 // What choosing a row of the programme list leads to.
 struct SelectionRoad
@@ -25,15 +25,15 @@ struct SelectionInput
     int row = -1;
     QString name; // the programme of the row (for a custom one, its file name)
     bool customMode = false;
-    QList<int> queuedRows; // rows of the download queue's entries
-    QString customDir;     // the custom-programmes folder, ending in "/"
-    QString customFolder;  // the folder shown in the folder box
-    QString flashDir;      // the cache, ending in "/"
+    QStringList queuedNames; // programmes waiting in the download queue
+    QString customDir;       // the custom-programmes folder, ending in "/"
+    QString customFolder;    // the folder shown in the folder box
+    QString flashDir;        // the cache, ending in "/"
 };
 
 inline constexpr int MaxQueuedDownloads = 5;
 
-// The custom folder is looked at before the queue: its rows are never queued,
-// and a row number left in the queue from the category list must not stop a
-// custom programme from playing.
+// The custom folder is looked at before the queue: its files are never
+// queued, and a programme of the same name waiting from a category must not
+// stop a custom programme from playing.
 SelectionRoad chooseRoad(const SelectionInput &in, bool (*fileExists)(const QString &));

@@ -7,12 +7,17 @@ TickActions decideTick(const TickInput &in)
         return out;
     out.showFrame = true;
     if (in.playAll) {
-        const bool atEnd = in.totalFrames - in.frameNum <= EndFrames;
-        if (atEnd && !in.advanceWaiting && in.rowCount > 0)
-            out.selectRow = in.selectedRow + 1 >= in.rowCount ? 0 : in.selectedRow + 1;
+        out.moveOn = in.totalFrames - in.frameNum <= EndFrames;
         out.play = !in.playing;
     }
     if (in.repeatOne && !in.playing)
         out.play = true;
     return out;
+}
+
+int nextPlayAllRow(int selectedRow, int rowCount)
+{
+    if (rowCount <= 0)
+        return -1;
+    return selectedRow + 1 >= rowCount ? 0 : selectedRow + 1;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // What one tick of the progress timer does, decided from what the player and
-// the list show. The window reads the facts, asks here and carries it out.
+// the player's options show. The player bar reads the facts, asks here and
+// carries it out; moving on to the next programme is the list's part.
 struct TickInput
 {
     bool movieEmpty = true; // the player holds nothing
@@ -10,17 +11,12 @@ struct TickInput
     bool playing = false;
     bool playAll = false;   // "播放全部" chosen
     bool repeatOne = false; // "单曲循环" chosen
-    int selectedRow = -1;
-    int rowCount = 0;
-    // Play-all already moved on and waits for that programme to be loaded
-    // or for its download to end; it must not move again meanwhile.
-    bool advanceWaiting = false;
 };
 
 struct TickActions
 {
     bool showFrame = false; // put the bar at frameNum
-    int selectRow = -1;     // choose this row (play-all moves on); -1: none
+    bool moveOn = false;    // play-all reached the end: on to the next programme
     bool play = false;      // restart a stopped programme
 };
 
@@ -28,3 +24,7 @@ struct TickActions
 inline constexpr int EndFrames = 12;
 
 TickActions decideTick(const TickInput &in);
+
+// The row play-all moves on to: the one after the selected row, from the
+// last back to the first; -1 for an empty list.
+int nextPlayAllRow(int selectedRow, int rowCount);

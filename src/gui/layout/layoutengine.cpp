@@ -62,17 +62,17 @@ QList<QWidget *> LayoutEngine::controlsOf(QWidget *window)
     return controls;
 }
 
-void LayoutEngine::ResizeControls(QWidget *window)
+void LayoutEngine::resizeControls(QWidget *window)
 {
     for (QWidget *control : controlsOf(window))
-        ResizeControl(control, window);
+        resizeControl(control, window);
 }
 
-void LayoutEngine::ResizeControl(QWidget *control, QWidget *window)
+void LayoutEngine::resizeControl(QWidget *control, QWidget *window)
 {
-    const std::int32_t h = HeightPercent(window);
-    const std::int32_t w = WidthPercent(window);
-    const int i = FindControlRecord(control, window->objectName());
+    const std::int32_t h = heightPercent(window);
+    const std::int32_t w = widthPercent(window);
+    const int i = findControlRecord(control, window->objectName());
     if (i < 0)
         return; // added after the window was recorded: left where it is
     const LayoutRecord &r = m_controlRecords.at(i);
@@ -80,86 +80,86 @@ void LayoutEngine::ResizeControl(QWidget *control, QWidget *window)
     // A percentage that cannot be taken leaves that direction as it is.
     if (w >= 0) {
         const bool parked = now.x() < 0;
-        now.moveLeft(scaled(r.Left, w) - (parked ? OffTabShift : 0));
-        now.setWidth(scaled(r.Width, w));
+        now.moveLeft(scaled(r.left, w) - (parked ? OffTabShift : 0));
+        now.setWidth(scaled(r.width, w));
     }
     if (h >= 0) {
-        now.moveTop(scaled(r.Top, h));
-        now.setHeight(scaled(r.Height, h));
+        now.moveTop(scaled(r.top, h));
+        now.setHeight(scaled(r.height, h));
     }
     setGeometryInTwips(control, now);
 }
 
-std::int32_t LayoutEngine::WidthPercent(QWidget *window)
+std::int32_t LayoutEngine::widthPercent(QWidget *window)
 {
-    int i = FindFormRecord(window);
+    int i = findFormRecord(window);
     if (i < 0)
-        i = AddFormRecord(window);
-    return percentOf(toTwips(window->width()), m_formRecords.at(i).ScaleWidth);
+        i = addFormRecord(window);
+    return percentOf(toTwips(window->width()), m_formRecords.at(i).scaleWidth);
 }
 
-std::int32_t LayoutEngine::HeightPercent(QWidget *window)
+std::int32_t LayoutEngine::heightPercent(QWidget *window)
 {
-    int i = FindFormRecord(window);
+    int i = findFormRecord(window);
     if (i < 0)
-        i = AddFormRecord(window);
-    return percentOf(toTwips(window->height()), m_formRecords.at(i).ScaleHeight);
+        i = addFormRecord(window);
+    return percentOf(toTwips(window->height()), m_formRecords.at(i).scaleHeight);
 }
 
-int LayoutEngine::FindFormRecord(const QWidget *window) const
+int LayoutEngine::findFormRecord(const QWidget *window) const
 {
     for (int i = 0; i < m_formRecords.size(); ++i) {
-        if (m_formRecords.at(i).Name == window->objectName())
+        if (m_formRecords.at(i).name == window->objectName())
             return i;
     }
     return -1;
 }
 
-int LayoutEngine::AddFormRecord(QWidget *window)
+int LayoutEngine::addFormRecord(QWidget *window)
 {
     const QRect frame = window->frameGeometry();
     LayoutRecord r;
-    r.Name = window->objectName();
-    r.Top = toTwips(frame.y());
-    r.Left = toTwips(frame.x());
-    r.Height = toTwips(frame.height());
-    r.Width = toTwips(frame.width());
-    r.ScaleHeight = toTwips(window->height());
-    r.ScaleWidth = toTwips(window->width());
+    r.name = window->objectName();
+    r.top = toTwips(frame.y());
+    r.left = toTwips(frame.x());
+    r.height = toTwips(frame.height());
+    r.width = toTwips(frame.width());
+    r.scaleHeight = toTwips(window->height());
+    r.scaleWidth = toTwips(window->width());
     m_formRecords.append(r);
     const int index = static_cast<int>(m_formRecords.size()) - 1;
     for (QWidget *control : controlsOf(window)) {
-        if (FindControlRecord(control, r.Name) < 0)
-            AddControlRecord(control, r.Name);
+        if (findControlRecord(control, r.name) < 0)
+            addControlRecord(control, r.name);
     }
     return index;
 }
 
-int LayoutEngine::FindControlRecord(const QWidget *control, const QString &formName) const
+int LayoutEngine::findControlRecord(const QWidget *control, const QString &formName) const
 {
     for (int i = 0; i < m_controlRecords.size(); ++i) {
         const LayoutRecord &r = m_controlRecords.at(i);
-        if (r.FormName == formName && r.Name == control->objectName())
+        if (r.formName == formName && r.name == control->objectName())
             return i;
     }
     return -1;
 }
 
-int LayoutEngine::AddControlRecord(const QWidget *control, const QString &formName)
+int LayoutEngine::addControlRecord(const QWidget *control, const QString &formName)
 {
     const QRect t = geometryInTwips(control);
     LayoutRecord r;
-    r.Name = control->objectName();
-    r.FormName = formName;
-    r.Top = t.y();
-    r.Left = NormalizeLeft(t.x());
-    r.Height = t.height();
-    r.Width = t.width();
+    r.name = control->objectName();
+    r.formName = formName;
+    r.top = t.y();
+    r.left = normalizeLeft(t.x());
+    r.height = t.height();
+    r.width = t.width();
     m_controlRecords.append(r);
     return static_cast<int>(m_controlRecords.size()) - 1;
 }
 
-std::int32_t LayoutEngine::NormalizeLeft(std::int32_t left)
+std::int32_t LayoutEngine::normalizeLeft(std::int32_t left)
 {
     return left >= 0 ? left : left + OffTabShift;
 }

@@ -9,20 +9,20 @@
 class QWidget;
 
 // What the engine remembers of a window or of one of its controls, in twips
-// as the window first had it. For a window Top/Left/Height/Width are its
-// outer frame and ScaleHeight/ScaleWidth its inner area; for a control the
+// as the window first had it. For a window top/left/height/width are its
+// outer frame and scaleHeight/scaleWidth its inner area; for a control the
 // window fields stay 0.
 struct LayoutRecord
 {
-    QString Name;
-    std::int32_t Index = 0; // Qt has no control arrays: always 0
-    QString FormName;
-    std::int32_t Top = 0;
-    std::int32_t Left = 0;
-    std::int32_t Height = 0;
-    std::int32_t Width = 0;
-    std::int32_t ScaleHeight = 0;
-    std::int32_t ScaleWidth = 0;
+    QString name;
+    std::int32_t index = 0; // Qt has no control arrays: always 0
+    QString formName;
+    std::int32_t top = 0;
+    std::int32_t left = 0;
+    std::int32_t height = 0;
+    std::int32_t width = 0;
+    std::int32_t scaleHeight = 0;
+    std::int32_t scaleWidth = 0;
 };
 
 // Keeps every control of a window at the same relative place and size. The
@@ -38,17 +38,17 @@ public:
     static constexpr std::int32_t OffTabShift = 75000;
     static constexpr int TwipsPerPixel = 15;
 
-    void ResizeControls(QWidget *window);
-    void ResizeControl(QWidget *control, QWidget *window);
+    void resizeControls(QWidget *window);
+    void resizeControl(QWidget *control, QWidget *window);
     // The window's inner size as a whole percentage of the recorded one; -1
     // when the recorded size is 0 and no percentage can be taken.
-    std::int32_t WidthPercent(QWidget *window);
-    std::int32_t HeightPercent(QWidget *window);
-    int FindFormRecord(const QWidget *window) const;
-    int AddFormRecord(QWidget *window);
-    int FindControlRecord(const QWidget *control, const QString &formName) const;
-    int AddControlRecord(const QWidget *control, const QString &formName);
-    static std::int32_t NormalizeLeft(std::int32_t left);
+    std::int32_t widthPercent(QWidget *window);
+    std::int32_t heightPercent(QWidget *window);
+    int findFormRecord(const QWidget *window) const;
+    int addFormRecord(QWidget *window);
+    int findControlRecord(const QWidget *control, const QString &formName) const;
+    int addControlRecord(const QWidget *control, const QString &formName);
+    static std::int32_t normalizeLeft(std::int32_t left);
 
     // The only conversions between the twips the engine counts in and the
     // (logical) pixels of the widgets. A control's exact twips are kept on
@@ -59,8 +59,8 @@ public:
     static QRect geometryInTwips(const QWidget *control);
     static void setGeometryInTwips(QWidget *control, const QRect &twips);
 
-    const QList<LayoutRecord> &FormRecords() const { return m_formRecords; }
-    const QList<LayoutRecord> &ControlRecords() const { return m_controlRecords; }
+    const QList<LayoutRecord> &formRecords() const { return m_formRecords; }
+    const QList<LayoutRecord> &controlRecords() const { return m_controlRecords; }
 
 private:
     static QList<QWidget *> controlsOf(QWidget *window);

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/base/apppaths.h"
+#include "gui/layout/layoutengine.h"
+#include "gui/window/services.h"
+#include "gui/window/settings.h"
+
+#include <QWidget>
+
+class CategoryBar;
+class DesktopLink;
+class ImageButton;
+class PlayerBar;
+class ProgrammePanel;
+class QTimer;
+class UpdateSchedule;
+
+// The main window: the category bar along the top, the player with its bar
+// below it, the programme panel on the right and the information strip at
+// the bottom. It creates the areas, hands them the services, lays them out
+// at any size or in full screen, and connects them; the areas do the rest.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    MainWindow(AppSettings settings, Services services, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Everything that must be ready before the first click. Throws AppError
+    // when the installation is broken (key file or first list missing).
+    void load();
+
+    // Shows the window maximised; where no window manager does that, the
+    // window takes the screen's working area itself.
+    void showMaximizedOnScreen();
+    bool isFullScreenMode() const { return m_fullScreen; }
+
+    CategoryBar *categoryBar() const { return m_categoryBar; }
+    ProgrammePanel *programmePanel() const { return m_programmePanel; }
+    PlayerBar *playerBar() const { return m_playerBar; }
+    UpdateSchedule *updateSchedule() const { return m_updates; }
+    const LayoutEngine &layout() const { return m_layout; }
+
+public Q_SLOTS:
+    void enterFullScreen();
+    void leaveFullScreen();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void setUpWindow();
+    void connectAreas();
+    void styleLink(ImageButton *link);
+    void layOut();
+    void pinFixedSizes();
+    // The controls full screen hides.
+    QList<QWidget *> windowedControls() const;
+    void fillScreenIfIgnored();
+
+    AppSettings m_settings;
+    Services m_services;
+    LayoutEngine m_layout;
+    bool m_fullScreen = false;
+    CategoryBar *m_categoryBar = nullptr;
+    ProgrammePanel *m_programmePanel = nullptr;
+    PlayerBar *m_playerBar = nullptr;
+    DesktopLink *m_desktopLink = nullptr;
+    UpdateSchedule *m_updates = nullptr;
+    QList<ImageButton *> m_links;
+    QTimer *m_tick = nullptr;
+};

@@ -1,0 +1,273 @@
+// The programme panel's controls and which list it shows.
+#include "gui/window/programmepanel.h"
+
+#include "core/base/apperror.h"
+#include "core/catalogue/categorytable.h"
+#include "core/catalogue/programmelist.h"
+#include "core/catalogue/programmelistmodel.h"
+#include "core/download/serverkey.h"
+#include "core/lists/customprogrammes.h"
+#include "gui/window/designgeometry.h"
+#include "gui/window/folderbox.h"
+#include "gui/window/guarded.h"
+#include "gui/window/imagebutton.h"
+#include "gui/window/programmelistview.h"
+#include "gui/window/programmeorderdialog.h"
+#include "gui/window/services.h"
+#include "gui/window/style.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+
+using DesignGeometry::Control;
+
+ProgrammePanel::ProgrammePanel(QWidget *window, DownloadQueue::Settings downloads,
+                               MessageBoxes *messages)
+    : QObject(window), m_paths(downloads.paths), m_messages(messages),
+      m_programmes(new ProgrammeListModel(this))
+{
+    createList(window);
+    createFolderBox(window);
+    createLinks(window);
+    createMenus();
+    createDownloads(std::move(downloads));
+}
+
+void ProgrammePanel::createList(QWidget *window)
+{
+    m_list = DesignGeometry::place(new ProgrammeListView(window), Control::ProgrammeList);
+    m_list->setAccessibleName(QStringLiteral("节目列表"));
+    m_list->setModel(m_programmes);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Style::paintAsList(m_list);
+    m_list->setFont(Style::chineseFont(10.5));
+    m_list->setFrameShape(QFrame::Box);
+    // Only the user's own choice plays or fetches a programme; a click also
+    // counts on the row already selected, to try a failed download again.
+    connect(m_list, &ProgrammeListView::rowChosen, this, &ProgrammePanel::onRowChosen);
+    connect(m_list, &ProgrammeListView::menuRequested, this,
+            [this](const QPoint &globalPos) { menuFor(m_source)->popup(globalPos); });
+}
+
+void ProgrammePanel::createFolderBox(QWidget *window)
+{
+    m_folderBox = DesignGeometry::place(new FolderBox(window), Control::FolderBox);
+    m_folderBox->setAccessibleName(AppPaths::CustomFolderName);
+    m_folderBox->setDropDownCheck([this] { return folderListMayOpen(); });
+    connect(m_folderBox, &QComboBox::activated, this, [this] { onFolderChosen(); });
+    m_folderBox->setEditable(true);
+    m_folderBox->lineEdit()->setReadOnly(true);
+    m_folderBox->setEditText(AppPaths::CustomFolderName);
+    QPalette pal = m_folderBox->palette();
+    pal.setColor(QPalette::Base, Style::WindowGreen);
+    pal.setColor(QPalette::Button, Style::WindowGreen);
+    m_folderBox->setPalette(pal);
+    m_folderBox->setFont(Style::chineseFont(9));
+}
+
+void ProgrammePanel::createLinks(QWidget *window)
+{
+    const auto link = [window](Control control, const QString &text) {
+        auto *label = DesignGeometry::place(new ImageButton(window), control);
+        label->setAccessibleName(text);
+        label->setText(text);
+        return label;
+    };
+    m_favouritesLink = link(Control::FavouritesLink, QStringLiteral("收藏"));
+    m_historyLink = link(Control::HistoryLink, QStringLiteral("历史"));
+    m_settingsLink = link(Control::SettingsLink, QStringLiteral("设置"));
+    connect(m_favouritesLink, &ImageButton::clicked, this, &ProgrammePanel::showFavourites);
+    connect(m_historyLink, &ImageButton::clicked, this, &ProgrammePanel::showHistory);
+    connect(m_settingsLink, &ImageButton::clicked, this, &ProgrammePanel::openOrderDialog);
+}
+
+void ProgrammePanel::createMenus()
+{
+    // Pop-up menus only; the window has no menu bar. Their object names are
+    // the design's, numbered as its items.
+    const auto menu = [this](const QString &name, const QString &title, const QStringList &items) {
+        auto *m = new QMenu(title, m_list);
+        m->setObjectName(name);
+        for (int i = 0; i < items.size(); ++i)
+            m->addAction(items[i])->setObjectName(name + u'_' + QString::number(i + 1));
+        connect(m->actions().at(0), &QAction::triggered, this, &ProgrammePanel::pauseRequested);
+        connect(m->actions().at(1), &QAction::triggered, this,
+                &ProgrammePanel::fullScreenRequested);
+        return m;
+    };
+    const QString pause = QStringLiteral("暂停");
+    const QString full = QStringLiteral("全屏");
+    m_categoryMenu = menu(QStringLiteral("file1"), QStringLiteral("菜单1"),
+                          {pause, full, QStringLiteral("加入收藏")});
+    m_favouritesMenu =
+        menu(QStringLiteral("file2"), QStringLiteral("菜单2"),
+             {pause, full, QStringLiteral("从收藏列表删除"), QStringLiteral("清空收藏列表")});
+    m_historyMenu =
+        menu(QStringLiteral("file3"), QStringLiteral("菜单3"),
+             {pause, full, QStringLiteral("从历史记录删除"), QStringLiteral("清空历史记录")});
+    const auto on = [this](QMenu *m, int item, void (ProgrammePanel::*handler)()) {
+        connect(m->actions().at(item), &QAction::triggered, this, handler);
+    };
+    on(m_categoryMenu, 2, &ProgrammePanel::addToFavourites);
+    on(m_favouritesMenu, 2, &ProgrammePanel::removeFromFavourites);
+    on(m_favouritesMenu, 3, &ProgrammePanel::clearFavourites);
+    on(m_historyMenu, 2, &ProgrammePanel::removeFromHistory);
+    on(m_historyMenu, 3, &ProgrammePanel::clearHistory);
+}
+
+void ProgrammePanel::createDownloads(DownloadQueue::Settings settings)
+{
+    m_downloads = new DownloadQueue(
+        std::move(settings), [this] { return m_serverKey; }, this);
+    // The queue knows programmes by name; the list finds their rows.
+    connect(m_downloads, &DownloadQueue::stateChanged, m_programmes,
+            &ProgrammeListModel::setStateOf);
+    connect(m_downloads, &DownloadQueue::arrived, this, &ProgrammePanel::onProgrammeArrived);
+    connect(m_downloads, &DownloadQueue::failed, this,
+            [this](const QString &, const QString &message) { tellUser(message); });
+    connect(m_downloads, &DownloadQueue::keyFileRefreshed, this, &ProgrammePanel::loadServerKey);
+    connect(m_downloads, &DownloadQueue::ended, this, [this](const QString &name) {
+        if (m_playAllWaiting && name == m_playAllWaitsFor)
+            m_playAllWaiting = false;
+    });
+}
+
+void ProgrammePanel::load()
+{
+    // The key file must be there and hold a line: without it no programme
+    // can ever be fetched, so this is a broken installation.
+    QFile file(m_paths.keyFile());
+    if (!file.exists())
+        throw AppError(AppError::FileNotFound, QStringLiteral("文件未找到: guihu.inb"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(AppError::PathAccessError, QStringLiteral("路径/文件访问错误: guihu.inb"));
+    if (file.size() == 0)
+        throw AppError(62, QStringLiteral("输入超出文件尾: guihu.inb"));
+    file.close();
+    loadServerKey();
+
+    m_source = ListSource::ofCategory(1);
+    loadList(CategoryTable::row(1).listFile);
+    m_folderBox->addItems(CustomProgrammes::folders(m_paths.customDir()));
+    m_folderBox->setEditText(AppPaths::CustomFolderName);
+}
+
+void ProgrammePanel::loadServerKey()
+{
+    // A key file that is missing or empty leaves the key as it was.
+    if (const std::optional<QString> key = loadServerKeyFrom(m_paths.keyFile()))
+        m_serverKey = *key;
+}
+
+QMenu *ProgrammePanel::menuFor(const ListSource &source) const
+{
+    switch (source.kind) {
+    case ListSource::Favourites:
+        return m_favouritesMenu;
+    case ListSource::History:
+        return m_historyMenu;
+    case ListSource::Category:
+    case ListSource::Folder:
+        break;
+    }
+    return m_categoryMenu;
+}
+
+QList<QWidget *> ProgrammePanel::windowedControls() const
+{
+    return {m_list, m_folderBox};
+}
+
+QList<ImageButton *> ProgrammePanel::links() const
+{
+    return {m_favouritesLink, m_historyLink, m_settingsLink};
+}
+
+void ProgrammePanel::showCategory(int number)
+{
+    show(ListSource::ofCategory(number), CategoryTable::row(number).listFile);
+}
+
+void ProgrammePanel::showFavourites()
+{
+    show(ListSource::favourites(), AppPaths::FavouritesList);
+}
+
+void ProgrammePanel::showHistory()
+{
+    show(ListSource::history(), AppPaths::HistoryList);
+}
+
+void ProgrammePanel::show(const ListSource &source, const QString &listFile)
+{
+    guarded(*m_messages, [&] {
+        if (m_source == source || refusedWhileDownloading())
+            return;
+        m_source = source;
+        loadList(listFile);
+        m_folderBox->setEditText(AppPaths::CustomFolderName);
+        Q_EMIT listShown(m_source);
+    });
+}
+
+void ProgrammePanel::loadList(const QString &listFile)
+{
+    m_programmes->clear();
+    m_programmes->setItems(loadProgrammeItems(m_paths, listFile));
+    m_list->setCurrentRow(-1);
+}
+
+bool ProgrammePanel::refusedWhileDownloading()
+{
+    if (m_downloads->isEmpty())
+        return false;
+    m_messages->show(QStringLiteral("正在下载，请稍候！"), QStringLiteral("提示"),
+                     MessageBoxes::Icon::Information);
+    return true;
+}
+
+bool ProgrammePanel::folderListMayOpen()
+{
+    if (m_source.isFolder() || m_downloads->isEmpty())
+        return true;
+    m_folderBox->setEditText(AppPaths::CustomFolderName);
+    refusedWhileDownloading();
+    m_list->setFocus();
+    return false;
+}
+
+void ProgrammePanel::onFolderChosen()
+{
+    // A folder chosen with the keyboard, without the list dropping down, is
+    // refused the same way: the rows must not change under a download.
+    if (!m_source.isFolder() && !folderListMayOpen())
+        return;
+    m_source = ListSource::ofFolder(m_folderBox->currentText());
+    guarded(*m_messages, [&] { Q_EMIT listShown(m_source); });
+    QList<ProgrammeItem> items;
+    const QString &folder = m_source.folder;
+    if (!folder.contains(QLatin1Char('/')) && !folder.contains(QLatin1String(".."))) {
+        for (const QString &name : CustomProgrammes::programmes(m_paths.customDir() + folder))
+            items.append({name, ProgrammeState::Custom});
+    }
+    m_programmes->setItems(items);
+    if (items.isEmpty())
+        m_messages->show(CustomProgrammes::emptyFolderMessage());
+    m_list->setFocus();
+}
+
+void ProgrammePanel::openOrderDialog()
+{
+    // Loaded afresh at every opening; the list shown is not reloaded
+    // afterwards, so a new order shows the next time the category is loaded.
+    ProgrammeOrderDialog dialog(m_paths, *m_messages);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.exec();
+}
+
+void ProgrammePanel::tellUser(const QString &text)
+{
+    m_messages->show(text, QStringLiteral("提示"), MessageBoxes::Icon::Information);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "appfolder.h"
+#include "core/catalogue/programmelistmodel.h"
+#include "core/download/downloadqueue.h"
+#include "fakes.h"
+#include "gui/window/categorybar.h"
+#include "gui/window/folderbox.h"
+#include "gui/window/mainwindow.h"
+#include "gui/window/playerbar.h"
+#include "gui/window/programmelistview.h"
+#include "gui/window/programmepanel.h"
+#include "gui/window/updateschedule.h"
+
+#include <memory>
+
+// A main window on a throw-away application folder, with recording doubles
+// for the player, the browser, message boxes and sound.
+struct WindowHarness
+{
+    AppFolder app;
+    FakePlayer player;
+    FakeBrowser browser;
+    RecordingMessages messages;
+    FakeSound sound;
+    RecordingStarter processes;
+    RecordingShortcut shortcut;
+    // The system's temporary folder as the window is told it; empty, since
+    // the throw-away application folder itself lies in the real one.
+    QString tempDir;
+    std::unique_ptr<MainWindow> form;
+
+    // Builds the window; port 9 on loopback refuses at once, so downloads
+    // fail fast unless a test passes its own server.
+    MainWindow &make(const QString &downloadServer = QStringLiteral("http://127.0.0.1:9/"),
+                     const QString &infoSite = QStringLiteral("http://info.invalid/"),
+                     int rangeWaitMs = 1000)
+    {
+        AppSettings settings{app.path(), downloadServer, infoSite, rangeWaitMs};
+        settings.tempDir = tempDir;
+        form = std::make_unique<MainWindow>(
+            settings, Services{&player, &browser, &messages, &sound, &processes, &shortcut});
+        return *form;
+    }
+    // Builds the window and starts it up.
+    MainWindow &load(const QString &downloadServer = QStringLiteral("http://127.0.0.1:9/"),
+                     const QString &infoSite = QStringLiteral("http://info.invalid/"),
+                     int rangeWaitMs = 1000)
+    {
+        make(downloadServer, infoSite, rangeWaitMs).load();
+        return *form;
+    }
+
+    ProgrammePanel *panel() const { return form->programmePanel(); }
+    ProgrammeListView *list() const { return panel()->listView(); }
+    ProgrammeListModel *model() const { return panel()->programmes(); }
+    // The texts the rows show.
+    QStringList rows() const
+    {
+        QStringList r;
+        for (int i = 0; i < model()->count(); ++i)
+            r.append(model()->rowText(i));
+        return r;
+    }
+    QString row(int i) const { return model()->rowText(i); }
+    FolderBox *combo() const { return form->findChild<FolderBox *>(QStringLiteral("Combo1")); }
+    // Chooses the child's folder in the folder box.
+    void chooseFolder(const QString &folder) const
+    {
+        combo()->setCurrentIndex(combo()->findText(folder));
+        Q_EMIT combo()->activated(combo()->currentIndex());
+    }
+    // One tick of the window's timer, which both of these listen to.
+    void tick() const
+    {
+        form->playerBar()->onTick();
+        form->updateSchedule()->onTick();
+    }
+    int queued() const { return form->programmePanel()->downloads()->count(); }
+    // The user chooses the row, as a click on it does.
+    void choose(int row) const { form->programmePanel()->chooseRow(row); }
+    // Queues the row's programme for download, as choosing it would.
+    void queue(int row) const { panel()->downloads()->request(model()->item(row)); }
+};
