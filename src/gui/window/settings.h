@@ -9,7 +9,7 @@ struct AppSettings
     QString downloadServer;    // base URL ending in "/"
     QString infoSite;          // base URL ending in "/"
     int rangeWaitMs = 24000;   // how long one range may take (480 x 50 ms)
-    int timerIntervalMs = 500; // Timer1's tick; tests shorten it
+    int timerIntervalMs = 500; // the window's tick; tests shorten it
     // Installed by the system's package manager (the program's own folder is
     // not writable): the application folder is the user's data folder and
     // the package manager, not the program, brings updates.
