@@ -25,19 +25,17 @@ int main(int argc, char *argv[])
     // itself; installed, in the user's data folder, filled on first start.
     // Ruffle always lies beside the program.
     const QString programDir = QCoreApplication::applicationDirPath();
-    DataFolder::Location where;
-    try {
-        where = DataFolder::locate(
-            programDir, QDir(programDir).filePath(QStringLiteral(QORVEL_DEFAULTS_DIR)),
-            DataFolder::userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
-    } catch (const AppError &error) {
-        static_cast<MessageBoxes &>(messages).show(error.report());
+    const Result<DataFolder::Location> where = DataFolder::locate(
+        programDir, QDir(programDir).filePath(QStringLiteral(QORVEL_DEFAULTS_DIR)),
+        DataFolder::userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
+    if (!where) {
+        static_cast<MessageBoxes &>(messages).show(where.error().report());
         return 1;
     }
-    const AppSettings settings{.appDir = where.appDir,
+    const AppSettings settings{.appDir = where.value().appDir,
                                .downloadServer = QStringLiteral(QORVEL_DOWNLOAD_SERVER),
                                .infoSite = QStringLiteral(QORVEL_INFO_SITE),
-                               .installedMode = where.installed,
+                               .installedMode = where.value().installed,
                                .tempDir = QDir::tempPath()};
     // The media back end takes about as long to load as the window takes to
     // show: the start-up sound plays once the window is on screen.
@@ -59,13 +57,11 @@ int main(int argc, char *argv[])
                                          .processes = &processes,
                                          .shortcut = shortcut.get()});
     messages.setParent(&window);
-    try {
-        window.load();
-    } catch (const AppError &error) {
+    if (const Result<> loaded = window.load(); !loaded) {
         // Without its key file or first list the program cannot work: say
         // which file is missing and end before the window shows.
         messages.setParent(nullptr);
-        static_cast<MessageBoxes &>(messages).show(error.report());
+        static_cast<MessageBoxes &>(messages).show(loaded.error().report());
         return 1;
     }
     // Centred at its design size when restored; maximised at start.

@@ -22,7 +22,8 @@ int main(int argc, char *argv[])
     MainWindow form(AppSettings{QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
                                 QStringLiteral("http://127.0.0.1:9/"), 60000},
                     Services{&player, &browser, &messages, &sound});
-    form.load();
+    if (!form.load())
+        return 1;
     form.programmePanel()->chooseRow(0);
     return app.exec();
 }

@@ -98,7 +98,7 @@ void TestAreas::programmePanelTellsTheOthers()
     RecordingMessages messages;
     ProgrammePanel panel(&window, {u"http://127.0.0.1:9/"_s, AppPaths(app.path()), 1000},
                          &messages);
-    panel.load();
+    QVERIFY(panel.load());
     QSignalSpy shown(&panel, &ProgrammePanel::listShown);
     QSignalSpy played(&panel, &ProgrammePanel::playRequested);
 

@@ -76,7 +76,7 @@ struct Harness
     {
         form = std::make_unique<MainWindow>(AppSettings{app.path(), server.baseUrl(), site, 1000},
                                             Services{web.player(), &browser, &messages, &sound});
-        form->load();
+        QVERIFY(form->load());
         form->show();
         QTRY_VERIFY(web.loaded());
     }

@@ -54,7 +54,7 @@ void TestInterruptedDownload::killedMidDownload()
     FakeSound sound;
     MainWindow form(AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 1000},
                     Services{&player, &browser, &messages, &sound});
-    form.load();
+    QVERIFY(form.load());
     QCOMPARE(form.programmePanel()->programmes()->rowText(0), u"* 半路"_s);
     QCOMPARE(form.programmePanel()->programmes()->rowText(1), u"  别的"_s);
     QVERIFY(!QFile::exists(file));

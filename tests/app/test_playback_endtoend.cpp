@@ -53,7 +53,7 @@ struct Harness
         form = std::make_unique<MainWindow>(
             AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 5000},
             Services{&player, &browser, &messages, &sound});
-        form->load();
+        QVERIFY(form->load());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }

@@ -48,7 +48,7 @@ struct Harness
         settings.timerIntervalMs = 200;
         form =
             std::make_unique<MainWindow>(settings, Services{&player, &browser, &messages, &sound});
-        form->load();
+        QVERIFY(form->load());
         form->showMaximizedOnScreen();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }

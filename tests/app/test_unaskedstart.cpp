@@ -73,7 +73,7 @@ struct Harness
             AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 2000},
             Services{&player, &browser, &messages, &sound});
         messages.setParent(form.get());
-        form->load();
+        QVERIFY(form->load());
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));

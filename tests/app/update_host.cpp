@@ -32,7 +32,8 @@ int main(int argc, char *argv[])
     settings.timerIntervalMs = QByteArray(argv[3]).toInt();
     settings.installedMode = QByteArray(argv[4]) == "installed";
     MainWindow form(settings, Services{&player, &browser, &messages, &sound, &processes});
-    form.load();
+    if (!form.load())
+        return 1;
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &form, [&input] {

@@ -15,8 +15,11 @@ namespace {
 // The texts of the rows a list file gives.
 QStringList rowsOf(const AppFolder &app, const QString &listFile)
 {
+    const Result<QList<ProgrammeItem>> items = loadProgrammeItems(AppPaths(app.path()), listFile);
+    if (!items)
+        return {u"not read: "_s + items.error().report()};
     QStringList rows;
-    for (const ProgrammeItem &item : loadProgrammeItems(AppPaths(app.path()), listFile))
+    for (const ProgrammeItem &item : items.value())
         rows.append(ProgrammeListModel::rowText(item));
     return rows;
 }
@@ -144,7 +147,7 @@ void TestListFiles::emptyListGivesNoRows()
 {
     AppFolder app;
     QVERIFY(rowsOf(app, QStringLiteral("cons/b03.inb")).isEmpty());
-    QVERIFY_THROWS_EXCEPTION(AppError, rowsOf(app, QStringLiteral("cons/b99.inb")));
+    QVERIFY(!loadProgrammeItems(AppPaths(app.path()), QStringLiteral("cons/b99.inb")));
 }
 
 void TestListFiles::unusableNamesAreNeverLookedUp()

@@ -106,7 +106,10 @@ void TestDataFolder::locate()
     if (!programWritable && QFileInfo(program).isWritable())
         QSKIP("this user may write into read-only folders");
 
-    const auto where = DataFolder::locate(program, root.filePath(u"defaults"_s), user);
+    const Result<DataFolder::Location> located =
+        DataFolder::locate(program, root.filePath(u"defaults"_s), user);
+    QVERIFY(located);
+    const DataFolder::Location &where = located.value();
     QFile::setPermissions(program, Writable);
     QCOMPARE(where.installed, !copiedFrom.isEmpty());
     QCOMPARE(where.appDir, where.installed ? user : program);
@@ -130,7 +133,7 @@ void TestDataFolder::keepsWhatTheUserHas()
     write(user + u"/cons/lishi.inb"_s, "my history");
     write(user + u"/自定义节目/我的动画/说明.txt"_s, "my note");
 
-    DataFolder::fill(defaults, user);
+    QVERIFY(DataFolder::fill(defaults, user));
     Tree expected = expectedCopy("defaults");
     expected[u"cons/lishi.inb"_s] = "my history";
     expected[u"自定义节目/我的动画/说明.txt"_s] = "my note";
@@ -139,7 +142,7 @@ void TestDataFolder::keepsWhatTheUserHas()
     // Once complete, what the user throws away stays away.
     QFile::remove(user + u"/cons/b01.inb"_s);
     QDir(user + u"/自定义节目/空的"_s).removeRecursively();
-    DataFolder::fill(defaults, user);
+    QVERIFY(DataFolder::fill(defaults, user));
     QVERIFY(!QFileInfo::exists(user + u"/cons/b01.inb"_s));
     QVERIFY(!QFileInfo::exists(user + u"/自定义节目/空的"_s));
 }
@@ -155,11 +158,11 @@ void TestDataFolder::completesAnInterruptedCopy()
     write(user + u"/cons/b01.inb"_s, "defaults cons/b01.inb");
     write(user + u"/cons/guihu.inb.qorvel-part"_s, "defa");
     write(user + u"/res"_s, "in the way");
-    QVERIFY_THROWS_EXCEPTION(AppError, DataFolder::fill(defaults, user));
+    QVERIFY(!DataFolder::fill(defaults, user));
     QVERIFY(!QFileInfo::exists(user + u'/' + DataFolder::CompleteMarker));
 
     QFile::remove(user + u"/res"_s);
-    DataFolder::fill(defaults, user);
+    QVERIFY(DataFolder::fill(defaults, user));
     QCOMPARE(tree(user), expectedCopy("defaults"));
 }
 
@@ -190,12 +193,10 @@ void TestDataFolder::reportsTheFolder()
         QFileInfo(parent).isWritable())
         QSKIP("this user may write into read-only folders");
 
-    QString message;
-    try {
+    const Result<DataFolder::Location> where =
         DataFolder::locate(root.filePath(u"program"_s), defaults, user);
-    } catch (const AppError &error) {
-        message = error.report();
-    }
+    QVERIFY(!where);
+    const QString message = where.error().report();
     QFile::setPermissions(parent, Writable);
     QVERIFY2(message.contains(obstacle == u"no defaults"_s ? defaults : user), qPrintable(message));
     if (obstacle == u"file"_s)

@@ -63,12 +63,11 @@ QStringList names(const QString &stem, int count)
     return out;
 }
 
-// One writer as the program calls it. Returns normally or throws AppError,
-// as the caller in the window sees it.
+// One writer as the program calls it, with the result the window sees.
 struct Writer
 {
     QString target; // the file it writes, relative to the application folder
-    std::function<void(const AppFolder &)> write;
+    std::function<Result<>(const AppFolder &)> write;
     bool silent = false; // says nothing on failure, by the program's rules
 };
 
@@ -79,26 +78,33 @@ QMap<QString, Writer> writers()
     return {
         {u"favourites add"_s,
          {favourites,
-          [=](const AppFolder &app) { Favourites::append(app.file(favourites), u"新节目"_s); }}},
+          [=](const AppFolder &app) {
+              return Favourites::append(app.file(favourites), u"新节目"_s);
+          }}},
         {u"favourites remove"_s,
          {favourites,
           [=](const AppFolder &app) {
-              Favourites::rewrite(app.file(favourites), names(u"收藏"_s, 14));
+              return Favourites::rewrite(app.file(favourites), names(u"收藏"_s, 14));
           }}},
         {u"history record"_s,
-         {history, [=](const AppFolder &app) { History::record(app.file(history), u"新节目"_s); },
+         {history,
+          [=](const AppFolder &app) {
+              History::record(app.file(history), u"新节目"_s);
+              return Result<>();
+          },
           true}},
         {u"order dialog save"_s,
          {u"cons/b01.inb"_s,
           [](const AppFolder &app) {
               ProgrammeOrder order{AppPaths(app.path())};
-              order.load(1);
+              if (Result<> loaded = order.load(1); !loaded)
+                  return loaded;
               order.moveDown(0);
-              order.save();
+              return order.save();
           }}},
         {u"first start copy"_s,
          {u"user/cons/b01.inb"_s,
-          [](const AppFolder &app) { DataFolder::fill(app.path(), app.file(u"user"_s)); }}},
+          [](const AppFolder &app) { return DataFolder::fill(app.path(), app.file(u"user"_s)); }}},
     };
 }
 
@@ -154,7 +160,7 @@ void TestFullDisk::refusedWriteKeepsTheOldFile()
     // What a write that succeeds leaves behind: new files may appear whole.
     AppFolder reference;
     fillLists(reference);
-    w.write(reference);
+    QVERIFY(w.write(reference));
     const Files done = snapshot(reference.path());
 
     AppFolder app;
@@ -177,11 +183,8 @@ void TestFullDisk::refusedWriteKeepsTheOldFile()
         if (readOnly)
             QVERIFY(QFile::setPermissions(locked, mode & ~(QFile::WriteOwner | QFile::WriteUser |
                                                            QFile::WriteGroup | QFile::WriteOther)));
-        try {
-            w.write(app);
-        } catch (const AppError &e) {
-            error = e;
-        }
+        if (const Result<> written = w.write(app); !written)
+            error = written.error();
         if (readOnly)
             QFile::setPermissions(locked, mode);
     }
@@ -204,7 +207,7 @@ void TestFullDisk::refusedWriteKeepsTheOldFile()
         QVERIFY2(after.contains(it.key()), qPrintable(it.key() + u" is gone"_s));
 
     // Room again: the same write works without a restart.
-    w.write(app);
+    QVERIFY(w.write(app));
     QCOMPARE(snapshot(app.path()).value(w.target), done.value(w.target));
 }
 

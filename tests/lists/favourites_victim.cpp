@@ -19,14 +19,14 @@ int main(int argc, char *argv[])
     // first, so that adding never makes it seven.
     if (names.size() > 5) {
         names = names.mid(names.size() - 5);
-        Favourites::rewrite(file, names);
+        (void)Favourites::rewrite(file, names);
     }
     for (int k = names.isEmpty() ? 0 : names.last().mid(1).toInt() + 1;; ++k) {
         names.append(QStringLiteral("n%1").arg(k));
-        Favourites::append(file, names.last());
+        (void)Favourites::append(file, names.last());
         if (names.size() > 5) {
             names = names.mid(names.size() - 5);
-            Favourites::rewrite(file, names);
+            (void)Favourites::rewrite(file, names);
         }
     }
 }

@@ -85,7 +85,7 @@ void TestFavourites::appendEndsAGluedLastLine()
     const QString file = dir.filePath(u"shoucang.inb"_s);
     if (before != "<missing>")
         write(file, before);
-    Favourites::append(file, u"新"_s);
+    QVERIFY(Favourites::append(file, u"新"_s));
     QCOMPARE(read(file), after);
 }
 
@@ -94,11 +94,11 @@ void TestFavourites::clearAndRewrite()
     QTemporaryDir dir;
     const QString file = dir.filePath(u"lishi.inb"_s);
     write(file, "a\r\n\r\nb\r\n\r\n");
-    Favourites::rewrite(file, {u"b"_s});
+    QVERIFY(Favourites::rewrite(file, {u"b"_s}));
     QCOMPARE(read(file), QByteArray("b\r\n"));
-    Favourites::clear(file);
+    QVERIFY(Favourites::clear(file));
     QCOMPARE(QFileInfo(file).size(), 0);
-    Favourites::clear(dir.filePath(u"new.inb"_s));
+    QVERIFY(Favourites::clear(dir.filePath(u"new.inb"_s)));
     QCOMPARE(read(dir.filePath(u"new.inb"_s)), QByteArray());
 }
 
@@ -109,9 +109,9 @@ void TestFavourites::failedWriteLeavesTheFile()
     QTemporaryDir dir;
     const QString file = dir.filePath(u"shoucang.inb"_s);
     QVERIFY(QDir().mkpath(file));
-    QVERIFY_THROWS_EXCEPTION(AppError, Favourites::append(file, u"x"_s));
-    QVERIFY_THROWS_EXCEPTION(AppError, Favourites::rewrite(file, {u"x"_s}));
-    QVERIFY_THROWS_EXCEPTION(AppError, Favourites::clear(file));
+    QVERIFY(!Favourites::append(file, u"x"_s));
+    QVERIFY(!Favourites::rewrite(file, {u"x"_s}));
+    QVERIFY(!Favourites::clear(file));
     QVERIFY(QFileInfo(file).isDir());
 }
 

@@ -47,7 +47,8 @@ struct WindowHarness
                      const QString &infoSite = QStringLiteral("http://info.invalid/"),
                      int rangeWaitMs = 1000)
     {
-        make(downloadServer, infoSite, rangeWaitMs).load();
+        if (const Result<> loaded = make(downloadServer, infoSite, rangeWaitMs).load(); !loaded)
+            qFatal("the window did not start: %s", qPrintable(loaded.error().report()));
         return *form;
     }
 

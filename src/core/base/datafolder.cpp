@@ -117,7 +117,9 @@ QString userFolder(const QString &xdgDataHome, const QString &home)
     return QDir::cleanPath(QDir(base).filePath(folderName()));
 }
 
-void fill(const QString &defaultsDir, const QString &userDir)
+namespace {
+
+void fillFolder(const QString &defaultsDir, const QString &userDir)
 {
     const QString marker = QDir(userDir).filePath(CompleteMarker);
     makeFolder(userDir, userDir);
@@ -137,7 +139,7 @@ void fill(const QString &defaultsDir, const QString &userDir)
             QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(marker), written.error));
 }
 
-Location locate(const QString &programDir, const QString &defaultsDir, const QString &userDir)
+Location locateFolder(const QString &programDir, const QString &defaultsDir, const QString &userDir)
 {
     if (isPortable(programDir))
         return {programDir, false};
@@ -151,9 +153,22 @@ Location locate(const QString &programDir, const QString &defaultsDir, const QSt
             throw AppError(AppError::FileNotFound,
                            QStringLiteral("找不到默认数据文件夹 %1")
                                .arg(QDir::toNativeSeparators(QDir::cleanPath(defaultsDir))));
-        fill(source, userDir);
+        fillFolder(source, userDir);
     }
     return {QDir::cleanPath(userDir), true};
+}
+
+} // namespace
+
+Result<> fill(const QString &defaultsDir, const QString &userDir)
+{
+    return attempt([&] { fillFolder(defaultsDir, userDir); });
+}
+
+Result<Location> locate(const QString &programDir, const QString &defaultsDir,
+                        const QString &userDir)
+{
+    return attempt([&] { return locateFolder(programDir, defaultsDir, userDir); });
 }
 
 } // namespace DataFolder

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/result.h"
+
 #include <QString>
 
 // Where this run keeps its lists, cache and folders: beside the program when
@@ -23,16 +25,17 @@ QString userFolder(const QString &xdgDataHome, const QString &home);
 
 // Decides where the application folder is. In the installed case the user's
 // folder is filled from the installed defaults first (or from the program's
-// own folder when that holds the lists but is read-only). Throws AppError
-// naming the folder when it cannot be made or filled.
-Location locate(const QString &programDir, const QString &defaultsDir, const QString &userDir);
+// own folder when that holds the lists but is read-only). Fails naming the
+// folder when it cannot be made or filled.
+Result<Location> locate(const QString &programDir, const QString &defaultsDir,
+                        const QString &userDir);
 
 // Copies the default data (the lists and key, the version file,
 // res/showoff.htm, the custom-programmes folder) into userDir and makes an
 // empty res/fla/. A file the user already has is never replaced. Once
 // everything is there a marker is written; until then every call carries on
 // where the last one stopped, so a copy cut short is finished next time.
-void fill(const QString &defaultsDir, const QString &userDir);
+Result<> fill(const QString &defaultsDir, const QString &userDir);
 
 // Written into userDir once fill() has completed.
 inline const QString CompleteMarker = QStringLiteral(".defaults-copied");

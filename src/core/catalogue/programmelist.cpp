@@ -33,14 +33,16 @@ ProgrammeState cacheStateOf(const QString &flashDir, const QString &name)
 
 } // namespace
 
-QList<ProgrammeItem> loadProgrammeItems(const AppPaths &paths, const QString &listFile)
+Result<QList<ProgrammeItem>> loadProgrammeItems(const AppPaths &paths, const QString &listFile)
 {
-    const QStringList lines = TextFile::readLines(paths.file(listFile));
-    const QString flashDir = paths.flashDir();
-    QList<ProgrammeItem> items;
-    for (const QString &line : lines) {
-        if (!line.isEmpty())
-            items.append({line, cacheStateOf(flashDir, line)});
-    }
-    return items;
+    return attempt([&] {
+        const QStringList lines = TextFile::readLines(paths.file(listFile));
+        const QString flashDir = paths.flashDir();
+        QList<ProgrammeItem> items;
+        for (const QString &line : lines) {
+            if (!line.isEmpty())
+                items.append({line, cacheStateOf(flashDir, line)});
+        }
+        return items;
+    });
 }

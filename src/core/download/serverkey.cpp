@@ -43,3 +43,15 @@ std::optional<QString> loadServerKeyFrom(const QString &keyFilePath)
         return std::nullopt;
     return ServerKey::fromFileBytes(bytes);
 }
+
+Result<> checkKeyFile(const QString &keyFilePath)
+{
+    QFile file(keyFilePath);
+    if (!file.exists())
+        return AppError(AppError::FileNotFound, QStringLiteral("文件未找到: guihu.inb"));
+    if (!file.open(QIODevice::ReadOnly))
+        return AppError(AppError::PathAccessError, QStringLiteral("路径/文件访问错误: guihu.inb"));
+    if (file.size() == 0)
+        return AppError(62, QStringLiteral("输入超出文件尾: guihu.inb"));
+    return {};
+}

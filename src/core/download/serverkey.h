@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/result.h"
+
 #include "core/download/transferoutcome.h"
 
 #include <QByteArray>
@@ -25,6 +27,10 @@ QString keyFilePath(const QString &appDir);
 QString refreshFilePath(const QString &appDir);
 
 } // namespace ServerKey
+
+// The key file must be there, readable and not empty: without it no programme
+// can ever be fetched, so the installation is broken. Fails naming it.
+Result<> checkKeyFile(const QString &keyFilePath);
 
 // The key read from a key file; nothing when the file is missing, unreadable
 // or empty, in which case the caller keeps the key it has.

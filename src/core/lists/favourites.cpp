@@ -15,23 +15,25 @@ QString refusal(bool customMode, const ProgrammeItem *selected)
     return {};
 }
 
-void append(const QString &listFile, const QString &name)
+Result<> append(const QString &listFile, const QString &name)
 {
-    QByteArray bytes = TextFile::readIfPresent(listFile).value_or(QByteArray());
-    if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))
-        bytes += "\r\n";
-    bytes += TextFile::encodeLines({name});
-    TextFile::writeBytes(listFile, bytes);
+    return attempt([&] {
+        QByteArray bytes = TextFile::readIfPresent(listFile).value_or(QByteArray());
+        if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))
+            bytes += "\r\n";
+        bytes += TextFile::encodeLines({name});
+        TextFile::writeBytes(listFile, bytes);
+    });
 }
 
-void rewrite(const QString &listFile, const QStringList &names)
+Result<> rewrite(const QString &listFile, const QStringList &names)
 {
-    TextFile::writeLines(listFile, names);
+    return attempt([&] { TextFile::writeLines(listFile, names); });
 }
 
-void clear(const QString &listFile)
+Result<> clear(const QString &listFile)
 {
-    TextFile::writeBytes(listFile, {});
+    return attempt([&] { TextFile::writeBytes(listFile, {}); });
 }
 
 } // namespace Favourites

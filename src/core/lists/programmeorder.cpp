@@ -16,19 +16,21 @@ void ProgrammeOrder::clear()
     m_listFile.clear();
 }
 
-void ProgrammeOrder::load(int category)
+Result<> ProgrammeOrder::load(int category)
 {
     // Forget the old list first: if the new one cannot be read, a save must
     // not write the old rows, or nothing, over either file.
     clear();
     const QString listFile = CategoryTable::row(category).listFile;
-    QStringList names;
-    for (const QString &line : TextFile::readLines(m_paths.file(listFile))) {
-        if (!line.isEmpty())
-            names.append(line);
-    }
-    setStringList(names);
-    m_listFile = listFile;
+    return attempt([&] {
+        QStringList names;
+        for (const QString &line : TextFile::readLines(m_paths.file(listFile))) {
+            if (!line.isEmpty())
+                names.append(line);
+        }
+        setStringList(names);
+        m_listFile = listFile;
+    });
 }
 
 QString ProgrammeOrder::editedListFile() const
@@ -59,12 +61,11 @@ int ProgrammeOrder::remove(int selected)
     return -1;
 }
 
-bool ProgrammeOrder::save() const
+Result<> ProgrammeOrder::save() const
 {
     if (m_listFile.isEmpty())
-        return false;
-    TextFile::writeLines(m_paths.file(m_listFile), stringList());
-    return true;
+        return {};
+    return attempt([&] { TextFile::writeLines(m_paths.file(m_listFile), stringList()); });
 }
 
 void ProgrammeOrder::exchange(int a, int b)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/apppaths.h"
+#include "core/base/result.h"
 
 #include <QStringListModel>
 
@@ -19,9 +20,9 @@ public:
     void clear();
 
     // Replaces the rows with the non-empty lines of category n's list file
-    // (1 .. 14); changes not saved are dropped. Throws AppError when the file
-    // cannot be read: the list is then empty and nothing would be saved.
-    void load(int category);
+    // (1 .. 14); changes not saved are dropped. Fails when the file cannot be
+    // read: the list is then empty and nothing would be saved.
+    Result<> load(int category);
     // "bNN.inb" of the list shown, or NoList.
     QString editedListFile() const;
 
@@ -32,9 +33,9 @@ public:
     int remove(int selected);
 
     // Writes the rows shown, CR LF after each, over the edited list file;
-    // false when no category was chosen. Throws AppError when the file cannot
-    // be written, leaving it as it was.
-    bool save() const;
+    // nothing when no category was chosen. Fails when the file cannot be
+    // written, leaving it as it was.
+    Result<> save() const;
 
 private:
     void exchange(int a, int b);

@@ -109,15 +109,19 @@ void MainWindow::connectAreas()
     });
 }
 
-void MainWindow::load()
+Result<> MainWindow::load()
 {
     layOut();
-    m_programmePanel->load();
-    m_playerBar->start();
-    m_services.browser->setSilent(true);
-    m_categoryBar->showStart();
-    m_tick->start(m_settings.timerIntervalMs);
-    m_desktopLink->warnIfRunFromTemp();
+    if (Result<> panel = m_programmePanel->load(); !panel)
+        return panel;
+    // A picture missing from the program is a broken installation too.
+    return attempt([&] {
+        m_playerBar->start();
+        m_services.browser->setSilent(true);
+        m_categoryBar->showStart();
+        m_tick->start(m_settings.timerIntervalMs);
+        m_desktopLink->warnIfRunFromTemp();
+    });
 }
 
 void MainWindow::styleLink(ImageButton *link)

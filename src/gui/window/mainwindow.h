@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/apppaths.h"
+#include "core/base/result.h"
 #include "gui/layout/layoutengine.h"
 #include "gui/window/services.h"
 #include "gui/window/settings.h"
@@ -26,9 +27,9 @@ public:
     MainWindow(AppSettings settings, Services services, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Everything that must be ready before the first click. Throws AppError
-    // when the installation is broken (key file or first list missing).
-    void load();
+    // Everything that must be ready before the first click. Fails when the
+    // installation is broken (key file or first list missing).
+    Result<> load();
 
     // Shows the window maximised; where no window manager does that, the
     // window takes the screen's working area itself.

@@ -105,7 +105,7 @@ void ProgrammeOrderDialog::createList(QWidget *frame)
 
 void ProgrammeOrderDialog::onCategoryClicked(int number)
 {
-    guarded(m_messages, [&] { m_order->load(number); });
+    failed(m_messages, m_order->load(number));
 }
 
 void ProgrammeOrderDialog::onMoveUpClicked()
@@ -130,7 +130,7 @@ void ProgrammeOrderDialog::onSaveClicked()
 {
     // A list that could not be written stays open, so the changes are not
     // lost with the dialog.
-    if (guarded(m_messages, [&] { m_order->save(); }))
+    if (!failed(m_messages, m_order->save()))
         accept();
 }
 

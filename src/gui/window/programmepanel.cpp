@@ -1,7 +1,6 @@
 // The programme panel's controls and which list it shows.
 #include "gui/window/programmepanel.h"
 
-#include "core/base/apperror.h"
 #include "core/catalogue/categorytable.h"
 #include "core/catalogue/programmelist.h"
 #include "core/catalogue/programmelistmodel.h"
@@ -16,7 +15,6 @@
 #include "gui/window/services.h"
 #include "gui/window/style.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -134,24 +132,18 @@ void ProgrammePanel::createDownloads(DownloadQueue::Settings settings)
     });
 }
 
-void ProgrammePanel::load()
+Result<> ProgrammePanel::load()
 {
-    // The key file must be there and hold a line: without it no programme
-    // can ever be fetched, so this is a broken installation.
-    QFile file(m_paths.keyFile());
-    if (!file.exists())
-        throw AppError(AppError::FileNotFound, QStringLiteral("文件未找到: guihu.inb"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(AppError::PathAccessError, QStringLiteral("路径/文件访问错误: guihu.inb"));
-    if (file.size() == 0)
-        throw AppError(62, QStringLiteral("输入超出文件尾: guihu.inb"));
-    file.close();
+    if (Result<> key = checkKeyFile(m_paths.keyFile()); !key)
+        return key;
     loadServerKey();
 
     m_source = ListSource::ofCategory(1);
-    loadList(CategoryTable::row(1).listFile);
+    if (Result<> first = loadList(CategoryTable::row(1).listFile); !first)
+        return first;
     m_folderBox->addItems(CustomProgrammes::folders(m_paths.customDir()));
     m_folderBox->setEditText(AppPaths::CustomFolderName);
+    return {};
 }
 
 void ProgrammePanel::loadServerKey()
@@ -202,21 +194,24 @@ void ProgrammePanel::showHistory()
 
 void ProgrammePanel::show(const ListSource &source, const QString &listFile)
 {
-    guarded(*m_messages, [&] {
-        if (m_source == source || refusedWhileDownloading())
-            return;
-        m_source = source;
-        loadList(listFile);
-        m_folderBox->setEditText(AppPaths::CustomFolderName);
-        Q_EMIT listShown(m_source);
-    });
+    if (m_source == source || refusedWhileDownloading())
+        return;
+    m_source = source;
+    if (failed(*m_messages, loadList(listFile)))
+        return;
+    m_folderBox->setEditText(AppPaths::CustomFolderName);
+    guarded(*m_messages, [&] { Q_EMIT listShown(m_source); });
 }
 
-void ProgrammePanel::loadList(const QString &listFile)
+Result<> ProgrammePanel::loadList(const QString &listFile)
 {
     m_programmes->clear();
-    m_programmes->setItems(loadProgrammeItems(m_paths, listFile));
+    Result<QList<ProgrammeItem>> items = loadProgrammeItems(m_paths, listFile);
+    if (!items)
+        return items.error();
+    m_programmes->setItems(std::move(items).value());
     m_list->setCurrentRow(-1);
+    return {};
 }
 
 bool ProgrammePanel::refusedWhileDownloading()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/apppaths.h"
+#include "core/base/result.h"
 #include "core/catalogue/listsource.h"
 #include "core/download/downloadqueue.h"
 
@@ -27,9 +28,9 @@ public:
     ProgrammePanel(QWidget *window, DownloadQueue::Settings downloads, MessageBoxes *messages);
 
     // Start-up: reads the server key and shows the first category's list
-    // and the child's folders. Throws AppError when the installation is
-    // broken (key file or first list missing).
-    void load();
+    // and the child's folders. Fails when the installation is broken (key
+    // file or first list missing).
+    Result<> load();
 
     const ListSource &source() const { return m_source; }
     QString serverKey() const { return m_serverKey; }
@@ -79,7 +80,7 @@ private:
     void createMenus();
     void createDownloads(DownloadQueue::Settings settings);
     void show(const ListSource &source, const QString &listFile);
-    void loadList(const QString &listFile);
+    Result<> loadList(const QString &listFile);
     void loadServerKey();
     // The folder box: its list is about to drop down (false: refused), and a
     // folder was chosen.

@@ -113,7 +113,8 @@ void ProgrammePanel::addToFavourites()
             m_messages->show(refused);
             return;
         }
-        Favourites::append(m_paths.favouritesFile(), selected->name);
+        if (failed(*m_messages, Favourites::append(m_paths.favouritesFile(), selected->name)))
+            return;
         m_messages->show(m_programmes->rowText(row) + QStringLiteral(" 成功加入到收藏"));
     });
 }
@@ -145,26 +146,23 @@ void ProgrammePanel::removeSelectedFrom(const QString &listFile)
     const int row = m_list->currentRow();
     if (!m_programmes->isValidRow(row) || refusedWhileDownloading())
         return;
-    guarded(*m_messages, [&] {
-        QStringList names;
-        for (int i = 0; i < m_programmes->count(); ++i) {
-            if (i != row)
-                names.append(m_programmes->item(i).name);
-        }
-        // The file first: when it cannot be written the list stays as the
-        // file still has it.
-        Favourites::rewrite(listFile, names);
-        m_programmes->removeRow(row);
-        m_list->setCurrentRow(-1);
-    });
+    QStringList names;
+    for (int i = 0; i < m_programmes->count(); ++i) {
+        if (i != row)
+            names.append(m_programmes->item(i).name);
+    }
+    // The file first: when it cannot be written the list stays as the file
+    // still has it.
+    if (failed(*m_messages, Favourites::rewrite(listFile, names)))
+        return;
+    m_programmes->removeRow(row);
+    m_list->setCurrentRow(-1);
 }
 
 void ProgrammePanel::clearList(const QString &listFile, const QString &question)
 {
     if (refusedWhileDownloading() || !m_messages->confirm(question))
         return;
-    guarded(*m_messages, [&] {
-        Favourites::clear(listFile);
+    if (!failed(*m_messages, Favourites::clear(listFile)))
         m_programmes->clear();
-    });
 }
