@@ -40,9 +40,13 @@ bool isPlainFileName(const QString &name)
 
 void replyWith(QWebEngineUrlRequestJob *job, const QByteArray &mime, const QByteArray &data)
 {
-    auto *buffer = new QBuffer(job);
+    // Not owned by the job: a reply owned by it is freed inside the job's
+    // destructor, while the engine may still hold on to it. It goes once the
+    // event loop has moved on.
+    auto *buffer = new QBuffer;
     buffer->setData(data);
     buffer->open(QIODevice::ReadOnly);
+    QObject::connect(job, &QObject::destroyed, buffer, &QObject::deleteLater);
     job->reply(mime, buffer);
 }
 
