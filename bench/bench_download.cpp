@@ -139,7 +139,7 @@ double resumableRun(const QUrl &url, const QByteArray &expected)
     double ms = 0;
     QElapsedTimer clock;
     clock.start();
-    DownloadWithResume(24000, url, dir.filePath(QStringLiteral("temp.swf")), final, &context,
+    downloadWithResume(24000, url, dir.filePath(QStringLiteral("temp.swf")), final, &context,
                        [&](TransferOutcome o) {
                            ms = msSince(clock);
                            outcome = o;

@@ -40,7 +40,7 @@ void TestFileOperations::deleteRemovesAFile()
 {
     const QString path = m_dir.filePath(QStringLiteral("a.swf"));
     writeFile(path, "data");
-    DeleteFileIfExists(path);
+    deleteFileIfExists(path);
     QVERIFY(!QFile::exists(path));
 }
 
@@ -48,16 +48,16 @@ void TestFileOperations::deleteLeavesFoldersAndNothingAlone()
 {
     const QString folder = m_dir.filePath(QStringLiteral("folder"));
     QVERIFY(QDir().mkpath(folder));
-    DeleteFileIfExists(folder);
+    deleteFileIfExists(folder);
     QVERIFY(QFileInfo(folder).isDir());
-    DeleteFileIfExists(m_dir.filePath(QStringLiteral("never-there")));
+    deleteFileIfExists(m_dir.filePath(QStringLiteral("never-there")));
 }
 
 void TestFileOperations::deleteRemovesADanglingLink()
 {
     const QString link = m_dir.filePath(QStringLiteral("link"));
     QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("gone")), link));
-    DeleteFileIfExists(link);
+    deleteFileIfExists(link);
     QVERIFY(!QFileInfo(link).isSymLink());
 }
 
@@ -68,7 +68,7 @@ void TestFileOperations::failedDeleteIsReported()
     const QString undeletable = QStringLiteral("/proc/version");
     if (!QFileInfo(undeletable).isFile())
         QSKIP("needs /proc");
-    QVERIFY_THROWS_EXCEPTION(AppError, DeleteFileIfExists(undeletable));
+    QVERIFY_THROWS_EXCEPTION(AppError, deleteFileIfExists(undeletable));
 }
 
 void TestFileOperations::replaceOverwritesTheTarget()
@@ -77,7 +77,7 @@ void TestFileOperations::replaceOverwritesTheTarget()
     const QString target = m_dir.filePath(QStringLiteral("target"));
     writeFile(source, "new content");
     writeFile(target, "old");
-    QVERIFY(ReplaceFile(source, target));
+    QVERIFY(replaceFile(source, target));
     QCOMPARE(readFileOrMissing(target), QByteArray("new content"));
     QVERIFY(!QFile::exists(source));
 }
@@ -87,7 +87,7 @@ void TestFileOperations::replaceCreatesAMissingTarget()
     const QString source = m_dir.filePath(QStringLiteral("only.tmp"));
     const QString target = m_dir.filePath(QStringLiteral("only"));
     writeFile(source, "x");
-    QVERIFY(ReplaceFile(source, target));
+    QVERIFY(replaceFile(source, target));
     QCOMPARE(readFileOrMissing(target), QByteArray("x"));
 }
 
@@ -115,7 +115,7 @@ void TestFileOperations::failedReplaceKeepsBothFiles()
     } else {
         writeFile(target, "old");
     }
-    QVERIFY(!ReplaceFile(source, target));
+    QVERIFY(!replaceFile(source, target));
     if (targetIsFolder)
         QVERIFY(QFileInfo(target + QStringLiteral("/inside")).isDir());
     else

@@ -272,7 +272,7 @@ void TestResumableDownload::destroyingTheContextStopsTheTransfer()
     m_server.setFault(m_path, Fault::StallAfterHeaders, 2);
     auto *context = new QObject;
     bool called = false;
-    DownloadWithResume(RangeWaitMs, url(), m_temporary, m_final, context,
+    downloadWithResume(RangeWaitMs, url(), m_temporary, m_final, context,
                        [&called](TransferOutcome) { called = true; });
     QTRY_VERIFY_WITH_TIMEOUT(m_server.rangesFor(m_path).size() >= 3, 3000);
     delete context;
@@ -286,7 +286,7 @@ void TestResumableDownload::functionFormReportsTheOutcome()
 {
     QObject context;
     std::optional<TransferOutcome> outcome;
-    DownloadWithResume(RangeWaitMs, url(), m_temporary, m_final, &context,
+    downloadWithResume(RangeWaitMs, url(), m_temporary, m_final, &context,
                        [&outcome](TransferOutcome o) { outcome = o; });
     QVERIFY(!outcome.has_value()); // never from inside the call
     QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 5000);

@@ -17,7 +17,7 @@ std::filesystem::path nativePath(const QString &path)
 
 } // namespace
 
-void DeleteFileIfExists(const QString &path)
+void deleteFileIfExists(const QString &path)
 {
     const QFileInfo info(path);
     // A dangling link is still a directory entry to be removed.
@@ -29,7 +29,7 @@ void DeleteFileIfExists(const QString &path)
                        QStringLiteral("路径/文件访问错误: %1").arg(info.fileName()));
 }
 
-bool ReplaceFile(const QString &source, const QString &target)
+bool replaceFile(const QString &source, const QString &target)
 {
     // QFile::rename refuses an existing target, and deleting first would
     // leave no file at all if the rename then failed. std::filesystem::rename

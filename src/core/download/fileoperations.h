@@ -5,9 +5,9 @@
 // Deletes the file at path if there is one; a folder or nothing at all is left
 // alone. Throws AppError when the file is there and cannot be deleted, so that
 // the caller's failure path runs.
-void DeleteFileIfExists(const QString &path);
+void deleteFileIfExists(const QString &path);
 
 // Puts source in place of target in one step (rename over the target), so
 // that target always names either its old content or the new one. Returns
 // false when that fails; target is then as it was and source stays.
-[[nodiscard]] bool ReplaceFile(const QString &source, const QString &target);
+[[nodiscard]] bool replaceFile(const QString &source, const QString &target);

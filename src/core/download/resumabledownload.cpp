@@ -71,7 +71,7 @@ void ResumableDownload::onTransferFinished(TransferOutcome outcome)
 
 bool ResumableDownload::saveAndReplace(const QByteArray &data)
 {
-    return AtomicFile::write(m_temporaryPath, data) && ReplaceFile(m_temporaryPath, m_finalPath);
+    return AtomicFile::write(m_temporaryPath, data) && replaceFile(m_temporaryPath, m_finalPath);
 }
 
 void ResumableDownload::deleteTemporary()
@@ -79,13 +79,13 @@ void ResumableDownload::deleteTemporary()
     if (m_temporaryPath.isEmpty())
         return;
     try {
-        DeleteFileIfExists(m_temporaryPath);
+        deleteFileIfExists(m_temporaryPath);
     } catch (const AppError &) {
         // Nothing more to do: the final file is untouched either way.
     }
 }
 
-void DownloadWithResume(int rangeWaitMs, const QUrl &sourceUrl, const QString &temporaryPath,
+void downloadWithResume(int rangeWaitMs, const QUrl &sourceUrl, const QString &temporaryPath,
                         const QString &finalPath, QObject *context,
                         std::function<void(TransferOutcome)> done)
 {

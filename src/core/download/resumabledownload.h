@@ -44,6 +44,6 @@ private:
 // with the outcome. The transfer belongs to context: if context is destroyed
 // first, the transfer stops, its temporary file is deleted and done is not
 // called.
-void DownloadWithResume(int rangeWaitMs, const QUrl &sourceUrl, const QString &temporaryPath,
+void downloadWithResume(int rangeWaitMs, const QUrl &sourceUrl, const QString &temporaryPath,
                         const QString &finalPath, QObject *context,
                         std::function<void(TransferOutcome)> done);

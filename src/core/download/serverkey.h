@@ -40,7 +40,7 @@ std::optional<QString> loadServerKeyFrom(const QString &keyFilePath);
 // place of cons/guihu.inb only when complete, then reads the key from
 // whichever cons/guihu.inb is there. done gets the transfer's outcome and that
 // key (nothing: keep the old one). Silent; bound to context like
-// DownloadWithResume.
+// downloadWithResume.
 void refreshServerKey(int rangeWaitMs, const QString &downloadServer, const QString &appDir,
                       QObject *context,
                       std::function<void(TransferOutcome, std::optional<QString>)> done);

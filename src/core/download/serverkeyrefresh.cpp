@@ -8,7 +8,7 @@ void refreshServerKey(int rangeWaitMs, const QString &downloadServer, const QStr
                       std::function<void(TransferOutcome, std::optional<QString>)> done)
 {
     const QString keyFile = ServerKey::keyFilePath(appDir);
-    DownloadWithResume(rangeWaitMs, Server::keyFileUrl(downloadServer),
+    downloadWithResume(rangeWaitMs, Server::keyFileUrl(downloadServer),
                        ServerKey::refreshFilePath(appDir), keyFile, context,
                        [keyFile, done = std::move(done)](TransferOutcome outcome) {
                            if (done)

@@ -30,7 +30,7 @@ void UpdateCheck::start()
     }
     // A failed fetch leaves any copy from an earlier check in place: that one
     // is compared instead, so an updater that did not arrive is tried again.
-    DownloadWithResume(m_rangeWaitMs, Server::versionFileUrl(m_downloadServer),
+    downloadWithResume(m_rangeWaitMs, Server::versionFileUrl(m_downloadServer),
                        m_paths.serverVersionTempFile(), m_paths.serverVersionFile(), this,
                        [this](TransferOutcome) { compareVersions(); });
 }
@@ -71,7 +71,7 @@ std::optional<QString> UpdateCheck::localVersion() const
 
 void UpdateCheck::fetchUpdater(const VersionFile &server)
 {
-    DownloadWithResume(m_rangeWaitMs, Server::updaterUrl(m_downloadServer),
+    downloadWithResume(m_rangeWaitMs, Server::updaterUrl(m_downloadServer),
                        m_paths.updaterTempFile(), m_paths.updaterFile(), this,
                        [this, sha = server.updaterSha256](TransferOutcome) {
                            if (!QFile::exists(m_paths.updaterFile()))
@@ -95,14 +95,14 @@ void UpdateCheck::startUpdater(const QByteArray &expectedSha256)
     }
     // Only now is the new release on its way. Should the rename fail, the
     // next check merely fetches the updater once more.
-    static_cast<void>(ReplaceFile(m_paths.serverVersionFile(), m_paths.versionFile()));
+    static_cast<void>(replaceFile(m_paths.serverVersionFile(), m_paths.versionFile()));
     finish(Result::UpdaterStarted);
 }
 
 bool UpdateCheck::remove(const QString &path)
 {
     try {
-        DeleteFileIfExists(path);
+        deleteFileIfExists(path);
         return true;
     } catch (const AppError &) {
         return false;
