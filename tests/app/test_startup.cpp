@@ -44,7 +44,7 @@ struct Harness : WindowHarness
 
 } // namespace
 
-class TestForm1 : public QObject
+class TestStartUp : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -60,7 +60,7 @@ private Q_SLOTS:
     void controlsAtDesignRectangles();
 };
 
-void TestForm1::startUpState()
+void TestStartUp::startUpState()
 {
     Harness h;
     h.app.writeList(u"cons/b01.inb"_s, {u"两只老虎"_s, u"小星星"_s});
@@ -91,7 +91,7 @@ void TestForm1::startUpState()
     QVERIFY(h.messages.shown.isEmpty());
 }
 
-void TestForm1::startUpFailsWithoutItsFiles_data()
+void TestStartUp::startUpFailsWithoutItsFiles_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("remove");
@@ -100,7 +100,7 @@ void TestForm1::startUpFailsWithoutItsFiles_data()
     QTest::newRow("first list missing") << u"cons/b01.inb"_s << true;
 }
 
-void TestForm1::startUpFailsWithoutItsFiles()
+void TestStartUp::startUpFailsWithoutItsFiles()
 {
     QFETCH(QString, file);
     QFETCH(bool, remove);
@@ -116,7 +116,7 @@ void TestForm1::startUpFailsWithoutItsFiles()
     QVERIFY2(report.contains(QFileInfo(file).fileName()), qPrintable(report));
 }
 
-void TestForm1::switchCategory_data()
+void TestStartUp::switchCategory_data()
 {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
@@ -126,7 +126,7 @@ void TestForm1::switchCategory_data()
     QTest::newRow("last") << 1 << 14;
 }
 
-void TestForm1::switchCategory()
+void TestStartUp::switchCategory()
 {
     QFETCH(int, from);
     QFETCH(int, to);
@@ -156,7 +156,7 @@ void TestForm1::switchCategory()
     QCOMPARE(h.list()->currentRow(), -1);
 }
 
-void TestForm1::sameCategoryTwiceDoesNothing()
+void TestStartUp::sameCategoryTwiceDoesNothing()
 {
     Harness h;
     MainWindow &form = h.load();
@@ -168,7 +168,7 @@ void TestForm1::sameCategoryTwiceDoesNothing()
     QVERIFY(h.rows().isEmpty());
 }
 
-void TestForm1::switchRefusedWhileDownloading()
+void TestStartUp::switchRefusedWhileDownloading()
 {
     Harness h;
     h.app.writeList(u"cons/b01.inb"_s, {u"甲"_s, u"乙"_s});
@@ -186,7 +186,7 @@ void TestForm1::switchRefusedWhileDownloading()
     QCOMPARE(h.queued(), 1);
 }
 
-void TestForm1::missingListIsReportedNotFatal()
+void TestStartUp::missingListIsReportedNotFatal()
 {
     Harness h;
     MainWindow &form = h.load();
@@ -200,7 +200,7 @@ void TestForm1::missingListIsReportedNotFatal()
     QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(6));
 }
 
-void TestForm1::browserFallsBackOnce()
+void TestStartUp::browserFallsBackOnce()
 {
     Harness h;
     h.load();
@@ -212,7 +212,7 @@ void TestForm1::browserFallsBackOnce()
     QCOMPARE(h.browser.visited.size(), visits);
 }
 
-void TestForm1::controlsAtDesignRectangles()
+void TestStartUp::controlsAtDesignRectangles()
 {
     Harness h;
     MainWindow &form = h.load();
@@ -223,5 +223,5 @@ void TestForm1::controlsAtDesignRectangles()
     QCOMPARE(h.button(3)->toolTip(), u"英文儿歌"_s);
 }
 
-QTEST_MAIN(TestForm1)
-#include "test_form1.moc"
+QTEST_MAIN(TestStartUp)
+#include "test_startup.moc"
