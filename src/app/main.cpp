@@ -16,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    composeWindowsThroughOpenGL();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
     QGuiApplication::setDesktopFileName(QStringLiteral(QORVEL_DESKTOP_ID));
@@ -73,5 +74,6 @@ int main(int argc, char *argv[])
     form.move(screen.center() - form.rect().center());
     afterFirstPaint(&form, [&sound] { sound.release(); });
     form.showMaximizedOnScreen();
+    QTimer::singleShot(0, &form, makeSharedOpenGLContext);
     return app.exec();
 }
