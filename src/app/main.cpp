@@ -16,7 +16,7 @@
 
 int main(int argc, char *argv[])
 {
-    composeWindowsThroughOpenGL();
+    prepareBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
     QGuiApplication::setDesktopFileName(QStringLiteral(QORVEL_DESKTOP_ID));

@@ -34,6 +34,11 @@ bool runningAsRoot()
     return self.exists() && self.ownerId() == 0;
 }
 
+QUrl playerPage()
+{
+    return QUrl(RuffleSchemeHandler::Origin + QStringLiteral("/player.html"));
+}
+
 QString localPath(const QString &movie)
 {
     if (movie.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
@@ -42,6 +47,24 @@ QString localPath(const QString &movie)
 }
 
 } // namespace
+
+void RufflePlayer::addEngineSwitches()
+{
+    // The web engine's memory, most of what the program costs. One renderer
+    // process serves the player and the information strip (each process
+    // costs tens of megabytes; the strip's pages are ours), sound runs in
+    // the program's own process, and the runtime's WebAssembly is compiled
+    // function by function as it is first called: a movie uses a fraction
+    // of the runtime. The sandbox stays on.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    flags += " --renderer-process-limit=1 --disable-site-isolation-trials"
+             " --disable-features=AudioServiceOutOfProcess"
+             " --js-flags=--expose-gc";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    // The helper processes' threads would each get a malloc heap of their own.
+    if (!qEnvironmentVariableIsSet("MALLOC_ARENA_MAX"))
+        qputenv("MALLOC_ARENA_MAX", "2");
+}
 
 void RufflePlayer::initializeBeforeEngine()
 {
@@ -60,6 +83,7 @@ void RufflePlayer::initializeBeforeEngine()
     // Chromium refuses to start its sandbox as root.
     if (runningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    addEngineSwitches();
     // Loaded later, the program has made the shared context itself.
     if (!QCoreApplication::instance())
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -72,9 +96,12 @@ RufflePlayer::RufflePlayer(const QString &appFolder, QWidget *parent) : QObject(
         RuffleSchemeHandler::Scheme,
         new RuffleSchemeHandler(QDir(appFolder).filePath(QStringLiteral("ruffle")), &m_content,
                                 m_profile));
-    m_profile->setUrlRequestInterceptor(new RuffleRequestGuard(m_profile));
+    m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
 
     m_page = new RufflePage(m_profile, this);
+    // Only the player page is kept off the network: the information strip
+    // shares the profile (and so the renderer process).
+    m_page->setUrlRequestInterceptor(new RuffleRequestGuard(m_page));
     QWebEngineSettings *s = m_page->settings();
     s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     s->setAttribute(QWebEngineSettings::ShowScrollBars, false);
@@ -88,7 +115,7 @@ RufflePlayer::RufflePlayer(const QString &appFolder, QWidget *parent) : QObject(
     m_view->setPage(m_page);
     // The runtime shows its own context menu; the browser's would cover it.
     m_view->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_page->load(QUrl(RuffleSchemeHandler::Origin + QStringLiteral("/player.html")));
+    m_page->load(playerPage());
 }
 
 RufflePlayer::~RufflePlayer()
@@ -111,6 +138,7 @@ void RufflePlayer::setMuted(bool muted)
 
 void RufflePlayer::SetMovie(const QString &movie)
 {
+    freshPageIfGrown();
     m_movie = movie;
     ++m_content.generation;
     resetState();
@@ -216,6 +244,34 @@ void RufflePlayer::onSaveEvent(const QString &kind, const QString &value)
             QByteArray::fromBase64(QByteArray::fromPercentEncoding(parts[2].toLatin1()))));
     else
         static_cast<void>(m_saves.remove(programme, name));
+}
+
+qint64 RufflePlayer::rendererMemoryMb() const
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(m_page->renderProcessPid()));
+    if (m_page->renderProcessPid() <= 0 || !rollup.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        if (line.startsWith("Pss_Anon:"))
+            return line.mid(9).trimmed().split(' ').value(0).toLongLong() / 1024;
+    }
+    return -1;
+}
+
+void RufflePlayer::freshPageIfGrown()
+{
+    if (!m_pageReady || m_warmMemoryMb < 0)
+        return;
+    const qint64 now = rendererMemoryMb();
+    if (now < 0 || now - m_warmMemoryMb <= PageGrowthLimitMb)
+        return;
+    qCInfo(lcPlayer) << "renderer grew from" << m_warmMemoryMb << "to" << now
+                     << "MB: loading a fresh player page";
+    // Scripts wait for the new page; a movie set now is loaded into it, an
+    // empty player warms the runtime up again.
+    m_pageReady = false;
+    m_warm = false;
+    m_page->load(playerPage());
 }
 
 bool RufflePlayer::hasMovie() const

@@ -45,12 +45,19 @@ public:
     QWidget *widget() override;
     void setMuted(bool muted) override;
 
+    // Off the record; the information strip's pages may share it.
+    QWebEngineProfile *profile() const { return m_profile; }
+
     // The runtime has loaded and compiled its code, so that a movie starts
     // without that wait; done by itself once the page has loaded.
     bool isWarm() const { return m_warm; }
     // Why the last movie set was refused; empty when it loaded.
     QString loadError() const { return m_loadError; }
     swf::FrameControl frameControl() const { return m_control; }
+    // The runtime never gives WebAssembly memory back while its page lives:
+    // once the page's renderer has grown by more than this since the
+    // runtime warmed up, the next movie is loaded into a fresh page.
+    static constexpr qint64 PageGrowthLimitMb = 48;
     // For the conformance runner: movies set from now on are played as they
     // are (not prepared, no frame control), and report their trace() lines.
     void setPlainForTesting(bool plain) { m_plain = plain; }
@@ -64,12 +71,16 @@ Q_SIGNALS:
     void traced(const QString &line);
 
 private:
+    static void addEngineSwitches();
     void onPageEvent(int generation, const QString &kind, const QString &value);
     void onPageLoaded(bool ok);
     // The saves handed to the page with a movie, as a script value.
     QString savedGamesOf(const QString &path);
     void onSaveEvent(const QString &kind, const QString &value);
     void runScript(const QString &script);
+    // The renderer's anonymous memory in MB; -1 where it cannot be read.
+    qint64 rendererMemoryMb() const;
+    void freshPageIfGrown();
     bool loadFile(const QString &path);
     void sendCommand(char command, int frame);
     void restart();
@@ -85,6 +96,7 @@ private:
     RuffleContent m_content;
     bool m_pageReady = false;
     bool m_warm = false;
+    qint64 m_warmMemoryMb = -1; // the renderer's memory once the runtime was warm
     bool m_plain = false;
     bool m_tracing = false;
     QStringList m_pendingScripts;

@@ -2,13 +2,15 @@
 
 #include "web/webparts.h"
 
+class QWebEngineProfile;
 class QWebEngineView;
 
 // The information strip: a web view that shows one small page.
 class WebInfoBrowser : public WebStrip
 {
 public:
-    explicit WebInfoBrowser(NavigateErrorHandler onError);
+    // Pages are shown in `profile`, or in the default one.
+    explicit WebInfoBrowser(NavigateErrorHandler onError, QWebEngineProfile *profile = nullptr);
     ~WebInfoBrowser() override;
 
     void navigate(const QString &urlOrFile) override;
