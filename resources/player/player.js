@@ -142,10 +142,8 @@ const qv = {
         cancelAnimationFrame(this.pauseRequest);
         this.pauseTimer = 0;
         this.pauseRequest = 0;
-        if (this.element) {
+        if (this.element)
             this.element.remove(); // the runtime instance ends with its element
-            this.collectSoon();
-        }
         this.element = null;
         this.api = null;
         this.pendingCommands = [];
@@ -220,25 +218,12 @@ const qv = {
                 return;
             finished = true;
             element.remove();
-            this.collectSoon();
             this.report(0, "warm");
         };
         // Once it has run a few frames, what the first frame of a movie needs
         // has run too.
         element.addEventListener("loadeddata", () => setTimeout(done, 300));
         api.load({ data: EMPTY_MOVIE }).catch(done);
-    },
-
-    // A runtime instance holds its movie in WebAssembly memory, which the
-    // page gives back only when it collects the instance; left to itself it
-    // may wait for many movies. The program starts the page with gc()
-    // exposed; a second on, the next movie has shown its first frame.
-    gcTimer: 0,
-    collectSoon() {
-        if (typeof window.gc !== "function")
-            return;
-        clearTimeout(this.gcTimer);
-        this.gcTimer = setTimeout(() => window.gc(), 1000);
     },
 
     pause() {

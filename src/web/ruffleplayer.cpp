@@ -52,14 +52,11 @@ void RufflePlayer::addEngineSwitches()
 {
     // The web engine's memory, most of what the program costs. One renderer
     // process serves the player and the information strip (each process
-    // costs tens of megabytes; the strip's pages are ours), sound runs in
-    // the program's own process, and the runtime's WebAssembly is compiled
-    // function by function as it is first called: a movie uses a fraction
-    // of the runtime. The sandbox stays on.
+    // costs tens of megabytes; the strip's pages are ours), and sound runs in
+    // the program's own process. The sandbox stays on.
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     flags += " --renderer-process-limit=1 --disable-site-isolation-trials"
-             " --disable-features=AudioServiceOutOfProcess"
-             " --js-flags=--expose-gc";
+             " --disable-features=AudioServiceOutOfProcess";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
     // The helper processes' threads would each get a malloc heap of their own.
     if (!qEnvironmentVariableIsSet("MALLOC_ARENA_MAX"))
