@@ -58,6 +58,8 @@ public:
     // once the page's renderer has grown by more than this since the
     // runtime warmed up, the next movie is loaded into a fresh page.
     static constexpr qint64 PageGrowthLimitMb = 48;
+    // The renderer's anonymous memory in MB; -1 where it cannot be read.
+    qint64 rendererMemoryMb() const;
     // For the conformance runner: movies set from now on are played as they
     // are (not prepared, no frame control), and report their trace() lines.
     void setPlainForTesting(bool plain) { m_plain = plain; }
@@ -78,8 +80,6 @@ private:
     QString savedGamesOf(const QString &path);
     void onSaveEvent(const QString &kind, const QString &value);
     void runScript(const QString &script);
-    // The renderer's anonymous memory in MB; -1 where it cannot be read.
-    qint64 rendererMemoryMb() const;
     void freshPageIfGrown();
     bool loadFile(const QString &path);
     void sendCommand(char command, int frame);
