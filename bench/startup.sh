@@ -5,8 +5,10 @@
 # stays the one native window: every unmap and every other window with its
 # caption mapped later is counted (bench_mapwatch). The program is watched
 # for 5 s, long enough for the web engine to have been loaded and its views
-# placed. Needs a display, and the shared build lock so that no build runs
-# alongside:
+# placed. Two more rows explain the difference: the program with its window
+# made for plain painting first (QT_WIDGETS_RHI=0, as before: replaced once
+# the web views come), and the bare window composed through OpenGL. Needs a
+# display, and the shared build lock so that no build runs alongside:
 #
 #   flock /tmp/qorvel-build.lock xvfb-run -n 77 -s '-screen 0 1280x1024x24' bench/startup.sh [runs]
 set -eu
@@ -24,8 +26,8 @@ median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }
 samples=$(mktemp -d)
 trap 'rm -rf "$samples"' EXIT
 
-watch() { # title, ms to watch, command; appends "map unmaps windows" to $samples/$4
-    line=$(timeout 30 build/bench/bench_mapwatch --title "$1" --for-ms "$2" -- "$3" 2>/dev/null) || {
+watch() { # title, ms to watch, command, samples[, VAR=value for the command]
+    line=$(timeout 30 env ${5:-QORVEL_BENCH=1} build/bench/bench_mapwatch --title "$1" --for-ms "$2" -- "$3" 2>/dev/null) || {
         echo "$1: no window" >&2
         exit 1
     }
@@ -37,14 +39,21 @@ i=0
 while [ $i -lt "$runs" ]; do
     watch "Qorvel儿童乐园4.2" 5000 "build/app/Qorvel儿童乐园" program
     watch "bare window" 1500 build/bench_bare_window bare
+    watch "Qorvel儿童乐园4.2" 5000 "build/app/Qorvel儿童乐园" program_raster QT_WIDGETS_RHI=0
+    watch "bare window" 1500 build/bench_bare_window bare_opengl QT_WIDGETS_RHI=1
     i=$((i + 1))
 done
-p=$(cut -d' ' -f1 < "$samples/program" | median)
+row() { # label, samples
+    m=$(cut -d' ' -f1 < "$samples/$2" | median)
+    printf '%-36s first map median %6.1f ms  ratio to bare %.2f  unmaps %d  replaced windows %d  (all: %s)\n' \
+        "$1" "$m" "$(echo "$m $b" | awk '{print $1 / $2}')" \
+        "$(awk '{u += $2} END {print u}' "$samples/$2")" \
+        "$(awk '{if ($3 > 1) r += $3 - 1} END {print r + 0}' "$samples/$2")" \
+        "$(cut -d' ' -f1 < "$samples/$2" | tr '\n' ' ')"
+}
 b=$(cut -d' ' -f1 < "$samples/bare" | median)
-echo "runs: $runs"
-echo "program:     first map median $p ms  (all: $(cut -d' ' -f1 < "$samples/program" | tr '\n' ' '))"
-echo "bare window: first map median $b ms  (all: $(cut -d' ' -f1 < "$samples/bare" | tr '\n' ' '))"
-awk -v p="$p" -v b="$b" 'BEGIN { printf "ratio program / bare window: %.2f\n", p / b }'
-awk '{u += $2; if ($3 > 1) r += $3 - 1} END {
-    printf "program window: %d unmaps, %d replaced windows in %d runs\n", u, r, NR }' \
-    "$samples/program"
+echo "runs: $runs, each row's unmaps and replaced windows summed over the runs"
+row "program" program
+row "bare window" bare
+row "program, plain window first" program_raster
+row "bare window through OpenGL" bare_opengl
