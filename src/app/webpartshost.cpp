@@ -7,10 +7,6 @@
 #include <QLibrary>
 #include <QOpenGLContext>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 // Qt's own, exported by Qt GUI but declared only in its private headers: the
 // context that every OpenGL context of the process shares with. A program
 // that links the web engine gets it while its QApplication is made; loading
@@ -164,12 +160,6 @@ bool WebPartsHost::load()
 
 void prepareBeforeApplication()
 {
-    // Every thread that allocates gets a heap of its own from glibc, and the
-    // web engine's threads leave tens of megabytes in theirs; two heaps cost
-    // no measurable speed here.
-#ifdef __GLIBC__
-    mallopt(M_ARENA_MAX, 2);
-#endif
     // Qt composes a window through OpenGL once a web view is in it; a window
     // made for plain painting is then destroyed and made anew, which the user
     // sees as the window vanishing and coming back. Made for OpenGL from the

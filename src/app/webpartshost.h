@@ -51,8 +51,8 @@ private:
 std::unique_ptr<WebParts> loadWebLibrary(const QString &programDir, NavigateErrorHandler onError,
                                          QString *error);
 
-// Before the QApplication is made: fewer malloc heaps, and top-level windows
-// composed through OpenGL from the start (see the .cpp for why).
+// Before the QApplication is made: top-level windows are composed through
+// OpenGL from the start (see the .cpp for why).
 void prepareBeforeApplication();
 
 // Makes Qt's shared OpenGL context unless there is one. A window composed

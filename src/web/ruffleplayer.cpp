@@ -48,21 +48,6 @@ QString localPath(const QString &movie)
 
 } // namespace
 
-void RufflePlayer::addEngineSwitches()
-{
-    // The web engine's memory, most of what the program costs. One renderer
-    // process serves the player and the information strip (each process
-    // costs tens of megabytes; the strip's pages are ours), and sound runs in
-    // the program's own process. The sandbox stays on.
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    flags += " --renderer-process-limit=1 --disable-site-isolation-trials"
-             " --disable-features=AudioServiceOutOfProcess";
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
-    // The helper processes' threads would each get a malloc heap of their own.
-    if (!qEnvironmentVariableIsSet("MALLOC_ARENA_MAX"))
-        qputenv("MALLOC_ARENA_MAX", "2");
-}
-
 void RufflePlayer::initializeBeforeEngine()
 {
     static bool done = false;
@@ -80,7 +65,6 @@ void RufflePlayer::initializeBeforeEngine()
     // Chromium refuses to start its sandbox as root.
     if (runningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    addEngineSwitches();
     // Loaded later, the program has made the shared context itself.
     if (!QCoreApplication::instance())
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -93,12 +77,9 @@ RufflePlayer::RufflePlayer(const QString &appFolder, QWidget *parent) : QObject(
         RuffleSchemeHandler::Scheme,
         new RuffleSchemeHandler(QDir(appFolder).filePath(QStringLiteral("ruffle")), &m_content,
                                 m_profile));
-    m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
+    m_profile->setUrlRequestInterceptor(new RuffleRequestGuard(m_profile));
 
     m_page = new RufflePage(m_profile, this);
-    // Only the player page is kept off the network: the information strip
-    // shares the profile (and so the renderer process).
-    m_page->setUrlRequestInterceptor(new RuffleRequestGuard(m_page));
     QWebEngineSettings *s = m_page->settings();
     s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     s->setAttribute(QWebEngineSettings::ShowScrollBars, false);

@@ -45,9 +45,6 @@ public:
     QWidget *widget() override;
     void setMuted(bool muted) override;
 
-    // Off the record; the information strip's pages may share it.
-    QWebEngineProfile *profile() const { return m_profile; }
-
     // The runtime has loaded and compiled its code, so that a movie starts
     // without that wait; done by itself once the page has loaded.
     bool isWarm() const { return m_warm; }
@@ -57,7 +54,7 @@ public:
     // The runtime never gives WebAssembly memory back while its page lives:
     // once the page's renderer has grown by more than this since the
     // runtime warmed up, the next movie is loaded into a fresh page.
-    static constexpr qint64 PageGrowthLimitMb = 48;
+    static constexpr qint64 PageGrowthLimitMb = 32;
     // The renderer's anonymous memory in MB; -1 where it cannot be read.
     qint64 rendererMemoryMb() const;
     // For the conformance runner: movies set from now on are played as they
@@ -73,7 +70,6 @@ Q_SIGNALS:
     void traced(const QString &line);
 
 private:
-    static void addEngineSwitches();
     void onPageEvent(int generation, const QString &kind, const QString &value);
     void onPageLoaded(bool ok);
     // The saves handed to the page with a movie, as a script value.

@@ -34,10 +34,9 @@ protected:
 
 } // namespace
 
-WebInfoBrowser::WebInfoBrowser(NavigateErrorHandler onError, QWebEngineProfile *profile)
-    : m_view(new QWebEngineView)
+WebInfoBrowser::WebInfoBrowser(NavigateErrorHandler onError) : m_view(new QWebEngineView)
 {
-    m_view->setPage(profile ? new SilentPage(profile, m_view) : new SilentPage(m_view));
+    m_view->setPage(new SilentPage(m_view));
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->page()->setBackgroundColor(QColor(192, 255, 192));
     QObject::connect(m_view, &QWebEngineView::loadFinished, m_view,

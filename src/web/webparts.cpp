@@ -7,8 +7,7 @@ std::unique_ptr<WebParts> makeWebParts(const QString &programDir, NavigateErrorH
 {
     RufflePlayer::initializeBeforeEngine();
     auto parts = std::make_unique<WebParts>();
-    auto player = std::make_unique<RufflePlayer>(programDir);
-    parts->strip = std::make_unique<WebInfoBrowser>(std::move(onError), player->profile());
-    parts->player = std::move(player);
+    parts->player = std::make_unique<RufflePlayer>(programDir);
+    parts->strip = std::make_unique<WebInfoBrowser>(std::move(onError));
     return parts;
 }
