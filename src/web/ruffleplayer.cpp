@@ -238,9 +238,14 @@ qint64 RufflePlayer::rendererMemoryMb() const
 
 void RufflePlayer::freshPageIfGrown()
 {
-    if (!m_pageReady || m_warmMemoryMb < 0)
+    // The old page's memory goes only once the engine has collected it:
+    // a few movies pass before the next look, or every movie would get a
+    // fresh page while that is under way.
+    if (++m_moviesOnPage < 3 || !m_pageReady)
         return;
     const qint64 now = rendererMemoryMb();
+    if (m_warmMemoryMb < 0) // movies came before the warm-up: from now on
+        m_warmMemoryMb = now;
     if (now < 0 || now - m_warmMemoryMb <= PageGrowthLimitMb)
         return;
     qCInfo(lcPlayer) << "renderer grew from" << m_warmMemoryMb << "to" << now
@@ -248,7 +253,7 @@ void RufflePlayer::freshPageIfGrown()
     // Scripts wait for the new page; a movie set now is loaded into it, an
     // empty player warms the runtime up again.
     m_pageReady = false;
-    m_warm = false;
+    m_moviesOnPage = 0;
     m_page->load(playerPage());
 }
 

@@ -93,6 +93,7 @@ private:
     bool m_pageReady = false;
     bool m_warm = false;
     qint64 m_warmMemoryMb = -1; // the renderer's memory once the runtime was warm
+    int m_moviesOnPage = 0;
     bool m_plain = false;
     bool m_tracing = false;
     QStringList m_pendingScripts;
