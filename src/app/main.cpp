@@ -74,6 +74,6 @@ int main(int argc, char *argv[])
     form.move(screen.center() - form.rect().center());
     afterFirstPaint(&form, [&sound] { sound.release(); });
     form.showMaximizedOnScreen();
-    QTimer::singleShot(0, &form, makeSharedOpenGLContext);
+    makeSharedOpenGLContext();
     return app.exec();
 }
