@@ -68,6 +68,7 @@ int main(int argc, char **argv)
 {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    prepareBeforeApplication();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const qsizetype atArg = args.indexOf(QStringLiteral("--at-ms"));
@@ -93,6 +94,7 @@ int main(int argc, char **argv)
     host.browser()->widget()->setParent(&window);
     host.browser()->widget()->setGeometry(0, 360, 480, 60);
     window.show();
+    makeSharedOpenGLContext();
     FrameWatch watch;
     QEventLoop idle;
     QTimer::singleShot(std::max<qint64>(0, atMs - sinceStart.elapsed()), &idle, &QEventLoop::quit);

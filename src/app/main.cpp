@@ -16,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    prepareBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
     QGuiApplication::setDesktopFileName(QStringLiteral(QORVEL_DESKTOP_ID));
@@ -69,5 +70,6 @@ int main(int argc, char *argv[])
     window.move(screen.center() - window.rect().center());
     afterFirstPaint(&window, [&sound] { sound.release(); });
     window.showMaximizedOnScreen();
+    makeSharedOpenGLContext();
     return app.exec();
 }

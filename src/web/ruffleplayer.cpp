@@ -34,6 +34,11 @@ bool runningAsRoot()
     return self.exists() && self.ownerId() == 0;
 }
 
+QUrl playerPage()
+{
+    return QUrl(RuffleSchemeHandler::Origin + QStringLiteral("/player.html"));
+}
+
 QString localPath(const QString &movie)
 {
     if (movie.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
@@ -88,7 +93,7 @@ RufflePlayer::RufflePlayer(const QString &appFolder, QWidget *parent) : QObject(
     m_view->setPage(m_page);
     // The runtime shows its own context menu; the browser's would cover it.
     m_view->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_page->load(QUrl(RuffleSchemeHandler::Origin + QStringLiteral("/player.html")));
+    m_page->load(playerPage());
 }
 
 RufflePlayer::~RufflePlayer()
@@ -111,6 +116,7 @@ void RufflePlayer::setMuted(bool muted)
 
 void RufflePlayer::SetMovie(const QString &movie)
 {
+    freshPageIfGrown();
     m_movie = movie;
     ++m_content.generation;
     resetState();
@@ -216,6 +222,39 @@ void RufflePlayer::onSaveEvent(const QString &kind, const QString &value)
             QByteArray::fromBase64(QByteArray::fromPercentEncoding(parts[2].toLatin1()))));
     else
         static_cast<void>(m_saves.remove(programme, name));
+}
+
+qint64 RufflePlayer::rendererMemoryMb() const
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(m_page->renderProcessPid()));
+    if (m_page->renderProcessPid() <= 0 || !rollup.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        if (line.startsWith("Pss_Anon:"))
+            return line.mid(9).trimmed().split(' ').value(0).toLongLong() / 1024;
+    }
+    return -1;
+}
+
+void RufflePlayer::freshPageIfGrown()
+{
+    // The old page's memory goes only once the engine has collected it:
+    // a few movies pass before the next look, or every movie would get a
+    // fresh page while that is under way.
+    if (++m_moviesOnPage < 3 || !m_pageReady)
+        return;
+    const qint64 now = rendererMemoryMb();
+    if (m_warmMemoryMb < 0) // movies came before the warm-up: from now on
+        m_warmMemoryMb = now;
+    if (now < 0 || now - m_warmMemoryMb <= PageGrowthLimitMb)
+        return;
+    qCInfo(lcPlayer) << "renderer grew from" << m_warmMemoryMb << "to" << now
+                     << "MB: loading a fresh player page";
+    // Scripts wait for the new page; a movie set now is loaded into it, an
+    // empty player warms the runtime up again.
+    m_pageReady = false;
+    m_moviesOnPage = 0;
+    m_page->load(playerPage());
 }
 
 bool RufflePlayer::hasMovie() const

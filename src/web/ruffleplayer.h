@@ -51,6 +51,12 @@ public:
     // Why the last movie set was refused; empty when it loaded.
     QString loadError() const { return m_loadError; }
     swf::FrameControl frameControl() const { return m_control; }
+    // The runtime never gives WebAssembly memory back while its page lives:
+    // once the page's renderer has grown by more than this since the
+    // runtime warmed up, the next movie is loaded into a fresh page.
+    static constexpr qint64 PageGrowthLimitMb = 32;
+    // The renderer's anonymous memory in MB; -1 where it cannot be read.
+    qint64 rendererMemoryMb() const;
     // For the conformance runner: movies set from now on are played as they
     // are (not prepared, no frame control), and report their trace() lines.
     void setPlainForTesting(bool plain) { m_plain = plain; }
@@ -70,6 +76,7 @@ private:
     QString savedGamesOf(const QString &path);
     void onSaveEvent(const QString &kind, const QString &value);
     void runScript(const QString &script);
+    void freshPageIfGrown();
     bool loadFile(const QString &path);
     void sendCommand(char command, int frame);
     void restart();
@@ -85,6 +92,8 @@ private:
     RuffleContent m_content;
     bool m_pageReady = false;
     bool m_warm = false;
+    qint64 m_warmMemoryMb = -1; // the renderer's memory once the runtime was warm
+    int m_moviesOnPage = 0;
     bool m_plain = false;
     bool m_tracing = false;
     QStringList m_pendingScripts;

@@ -112,6 +112,9 @@ void RufflePlayer::onPageEvent(int generation, const QString &kind, const QStrin
 {
     if (generation == 0 && kind == QLatin1String("warm")) {
         m_warm = true;
+        // A fresh page after a large movie keeps the first page's yardstick.
+        if (m_warmMemoryMb < 0)
+            m_warmMemoryMb = rendererMemoryMb();
         Q_EMIT warmedUp();
         return;
     }

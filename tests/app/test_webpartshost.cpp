@@ -178,7 +178,10 @@ void TestWebPartsHost::realLibraryPlaysInAShownWindow()
     QSignalSpy errors(host.browser(), &InfoBrowser::navigateError);
     host.browser()->navigate(dir.filePath(u"missing.htm"_s));
     window.show();
+    makeSharedOpenGLContext();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QWindow *native = window.windowHandle();
+    const WId nativeId = window.winId();
     QTRY_VERIFY_WITH_TIMEOUT(host.loaded(), 30000);
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.texts().join(u'\n')));
 
@@ -195,7 +198,16 @@ void TestWebPartsHost::realLibraryPlaysInAShownWindow()
     QTRY_COMPARE_WITH_TIMEOUT(QColor(player->widget()->grab().toImage().pixel(240, 120)).rgb() &
                                   0xffffff,
                               QRgb(0x2a4d8f), 10000);
+    // The web views went into the window the user saw first, not a new one.
+    QCOMPARE(window.windowHandle(), native);
+    QCOMPARE(window.winId(), nativeId);
 }
 
-QTEST_MAIN(TestWebPartsHost)
+int main(int argc, char **argv)
+{
+    prepareBeforeApplication(); // as the program does
+    QApplication app(argc, argv);
+    TestWebPartsHost test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_webpartshost.moc"

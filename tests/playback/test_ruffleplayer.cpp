@@ -42,6 +42,7 @@ private Q_SLOTS:
     void warmsUpWhileEmpty();
     void movieCannotDisturbTheControl_data();
     void movieCannotDisturbTheControl();
+    void largeMovieGoesWithTheNext();
 
 private:
     void movies();
@@ -405,6 +406,22 @@ void TestRufflePlayer::movieCannotDisturbTheControl()
     QCOMPARE(player.FrameNum(), 20);
     QTest::qWait(600);
     QCOMPARE(player.FrameNum(), 20);
+}
+
+void TestRufflePlayer::largeMovieGoesWithTheNext()
+{
+    // 200 MiB unpacked: the runtime's memory grows and stays grown while its
+    // page lives, so the next movie gets a fresh page.
+    RufflePlayer &player = m_bench->player();
+    TestMovieOptions large;
+    large.compression = Compression::Zlib;
+    large.paddingBytes = 200 * 1024 * 1024;
+    QVERIFY(m_bench->start(m_bench->write(QStringLiteral("large.swf"), large)));
+    const qint64 grown = player.rendererMemoryMb();
+    QVERIFY2(grown > 400, qPrintable(QString::number(grown)));
+    QVERIFY(m_bench->start(m_bench->write(QStringLiteral("next.swf"), TestMovieOptions{})));
+    // The old page's memory goes once the page engine has collected it.
+    QTRY_VERIFY_WITH_TIMEOUT(player.rendererMemoryMb() < grown - 300, 15000);
 }
 
 int main(int argc, char **argv)

@@ -158,16 +158,31 @@ bool WebPartsHost::load()
     return true;
 }
 
+void prepareBeforeApplication()
+{
+    // Qt composes a window through OpenGL once a web view is in it; a window
+    // made for plain painting is then destroyed and made anew, which the user
+    // sees as the window vanishing and coming back. Made for OpenGL from the
+    // start, it stays the one window.
+    if (!qEnvironmentVariableIsSet("QT_WIDGETS_RHI"))
+        qputenv("QT_WIDGETS_RHI", "1");
+}
+
+void makeSharedOpenGLContext()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto *context = new QOpenGLContext(QCoreApplication::instance());
+    if (context->create())
+        qt_gl_set_global_share_context(context);
+    else
+        delete context; // the web engine then draws without the GPU
+}
+
 std::unique_ptr<WebParts> loadWebLibrary(const QString &programDir, NavigateErrorHandler onError,
                                          QString *error)
 {
-    if (!QOpenGLContext::globalShareContext()) {
-        auto *context = new QOpenGLContext(QCoreApplication::instance());
-        if (context->create())
-            qt_gl_set_global_share_context(context);
-        else
-            delete context; // the web engine then draws without the GPU
-    }
+    makeSharedOpenGLContext();
     QLibrary library(QDir(programDir).filePath(QStringLiteral("qorvel_web")));
     const auto make = reinterpret_cast<MakeWebPartsFunction>(library.resolve(MakeWebPartsSymbol));
     if (!make) {

@@ -50,3 +50,13 @@ private:
 // shared OpenGL context the web engine renders through.
 std::unique_ptr<WebParts> loadWebLibrary(const QString &programDir, NavigateErrorHandler onError,
                                          QString *error);
+
+// Before the QApplication is made: top-level windows are composed through
+// OpenGL from the start (see the .cpp for why).
+void prepareBeforeApplication();
+
+// Makes Qt's shared OpenGL context unless there is one. A window composed
+// through OpenGL shares its context with it only if it is there before the
+// window's first paint, and the web engine's pictures reach the window only
+// through that sharing.
+void makeSharedOpenGLContext();
