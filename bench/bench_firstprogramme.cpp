@@ -41,7 +41,7 @@ namespace {
 double firstFrameMs(WebPartsHost &host, FrameWatch &watch, const QString &path)
 {
     FlashPlayer *player = host.player();
-    player->SetMovie(FlashPlayer::EmptyMovie);
+    player->setMovie(FlashPlayer::EmptyMovie);
     QElapsedTimer t;
     t.start();
     if (!watch.watching && host.load())
@@ -49,7 +49,7 @@ double firstFrameMs(WebPartsHost &host, FrameWatch &watch, const QString &path)
             QObject::connect(dynamic_cast<QObject *>(host.parts()->player.get()),
                              SIGNAL(frameShown(int)), &watch, SLOT(onFrame(int))));
     watch.firstShown = false;
-    player->SetMovie(path);
+    player->setMovie(path);
     QEventLoop loop;
     QTimer poll;
     poll.setTimerType(Qt::PreciseTimer);

@@ -49,7 +49,7 @@ qint64 playUntilFirstFrame(FlashPlayer *player, FrameWatch &watch, const QString
     watch.firstShown = false;
     QElapsedTimer t;
     t.start();
-    player->SetMovie(path);
+    player->setMovie(path);
     while (!watch.firstShown && t.elapsed() < limitMs)
         waitMs(5);
     return watch.firstShown ? t.elapsed() : -1;

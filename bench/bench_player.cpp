@@ -25,7 +25,7 @@ struct Sample
 
 Sample measure(RufflePlayer &player, const QString &path)
 {
-    player.SetMovie(FlashPlayer::EmptyMovie);
+    player.setMovie(FlashPlayer::EmptyMovie);
     QEventLoop loop;
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     QElapsedTimer t;
@@ -37,7 +37,7 @@ Sample measure(RufflePlayer &player, const QString &path)
         }
     });
     t.start();
-    player.SetMovie(path);
+    player.setMovie(path);
     s.setMovieMs = double(t.nsecsElapsed()) / 1e6;
     loop.exec();
     QObject::disconnect(c);

@@ -35,7 +35,7 @@ QString check(const Window &w, const QString &name, const QByteArray &expected, 
         return QStringLiteral("message: ") + w.messages.shown.front().text;
     if (w.app.readBytes(QStringLiteral("res/fla/") + name + QStringLiteral(".swf")) != expected)
         return QStringLiteral("the cached file differs from the server's");
-    if (w.player.Movie() != w.app.flashDir() + name + QStringLiteral(".swf"))
+    if (w.player.movie() != w.app.flashDir() + name + QStringLiteral(".swf"))
         return QStringLiteral("the programme was not played");
     return {};
 }

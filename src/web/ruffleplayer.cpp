@@ -114,7 +114,7 @@ void RufflePlayer::setMuted(bool muted)
     m_page->setAudioMuted(muted);
 }
 
-void RufflePlayer::SetMovie(const QString &movie)
+void RufflePlayer::setMovie(const QString &movie)
 {
     freshPageIfGrown();
     m_movie = movie;
@@ -262,7 +262,7 @@ bool RufflePlayer::hasMovie() const
     return !m_content.movie.isEmpty();
 }
 
-int RufflePlayer::FrameNum() const
+int RufflePlayer::frameNum() const
 {
     if (!hasMovie())
         return 0;
@@ -271,7 +271,7 @@ int RufflePlayer::FrameNum() const
     return m_frame;
 }
 
-bool RufflePlayer::Playing() const
+bool RufflePlayer::isPlaying() const
 {
     if (!hasMovie() || m_suspended || m_stoppedByCommand)
         return false;

@@ -34,14 +34,14 @@ public:
     RufflePlayer(const QString &appFolder, QWidget *parent = nullptr);
     ~RufflePlayer() override;
 
-    void SetMovie(const QString &movie) override;
-    QString Movie() const override { return m_movie; }
-    int TotalFrames() const override { return m_totalFrames; }
-    int FrameNum() const override;
-    bool Playing() const override;
-    void Play() override;
-    void StopPlay() override;
-    void GotoFrame(int frame) override;
+    void setMovie(const QString &movie) override;
+    QString movie() const override { return m_movie; }
+    int totalFrames() const override { return m_totalFrames; }
+    int frameNum() const override;
+    bool isPlaying() const override;
+    void play() override;
+    void stop() override;
+    void goToFrame(int frame) override;
     QWidget *widget() override;
     void setMuted(bool muted) override;
 
@@ -107,7 +107,7 @@ private:
     swf::FrameControl m_control = swf::FrameControl::None;
     int m_frame = 0;
     bool m_started = false;          // the movie has reported a frame
-    bool m_suspended = false;        // StopPlay: the whole player is paused
+    bool m_suspended = false;        // stop: the whole player is paused
     bool m_stoppedByCommand = false; // the timeline was told to stop
     int m_commandId = 0;
     char m_command = 0; // the last command sent, and its frame

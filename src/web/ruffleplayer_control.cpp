@@ -10,7 +10,7 @@ Q_LOGGING_CATEGORY(lcControl, "qorvel.player.control", QtWarningMsg)
 constexpr qint64 CommandGraceMs = 1000;
 } // namespace
 
-void RufflePlayer::Play()
+void RufflePlayer::play()
 {
     if (!hasMovie())
         return;
@@ -28,13 +28,13 @@ void RufflePlayer::Play()
     }
 }
 
-void RufflePlayer::StopPlay()
+void RufflePlayer::stop()
 {
     if (hasMovie())
         suspend(true);
 }
 
-void RufflePlayer::GotoFrame(int frame)
+void RufflePlayer::goToFrame(int frame)
 {
     if (!hasMovie())
         return;
@@ -44,7 +44,7 @@ void RufflePlayer::GotoFrame(int frame)
         // A playing movie plays on from the frame, a stopped one shows it and
         // stays stopped. A paused player has to run for the command to reach
         // the movie, so it becomes a movie stopped at that frame.
-        const bool play = Playing();
+        const bool play = isPlaying();
         suspend(false);
         m_stoppedByCommand = !play;
         sendCommand(play ? swf::hook::GotoAndPlay : swf::hook::GotoAndStop, frame);
@@ -56,7 +56,7 @@ void RufflePlayer::GotoFrame(int frame)
 
 void RufflePlayer::restart()
 {
-    SetMovie(QString(m_movie));
+    setMovie(QString(m_movie));
 }
 
 void RufflePlayer::suspend(bool suspended)

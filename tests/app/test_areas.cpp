@@ -70,7 +70,7 @@ void TestAreas::playerBarTicks()
     bar.playFromStart(u"/c/a.swf"_s);
     QCOMPARE(player.calls, (QStringList{u"Movie http://"_s, u"Movie /c/a.swf"_s, u"Play"_s}));
     playAll->setChecked(true);
-    player.frameNum = 90;
+    player.frame = 90;
     bar.onTick();
     QCOMPARE(atEnd.size(), 1);
 

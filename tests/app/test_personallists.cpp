@@ -119,7 +119,7 @@ void TestPersonalLists::customFolder()
     const QStringList files = {u"Game.SWF"_s, u"Game.swf"_s, u"song.swf"_s};
     for (int row = 0; row < 3; ++row) {
         h.choose(row);
-        QCOMPARE(h.player.Movie(), h.app.file(u"自定义节目/动物/"_s + files[row]));
+        QCOMPARE(h.player.movie(), h.app.file(u"自定义节目/动物/"_s + files[row]));
     }
     // Custom programmes never go into the favourites.
     form.programmePanel()->addToFavourites();

@@ -69,10 +69,10 @@ struct Harness
     // The movie runs: its frame number moves on by itself.
     bool advances()
     {
-        if (!QTest::qWaitFor([this] { return player.FrameNum() >= 3; }, 15000))
+        if (!QTest::qWaitFor([this] { return player.frameNum() >= 3; }, 15000))
             return false;
-        const int before = player.FrameNum();
-        return QTest::qWaitFor([this, before] { return player.FrameNum() >= before + 5; }, 5000);
+        const int before = player.frameNum();
+        return QTest::qWaitFor([this, before] { return player.frameNum() >= before + 5; }, 5000);
     }
 };
 
@@ -95,7 +95,7 @@ void TestPlaybackEndToEnd::cachedProgrammePlaysWhenClicked()
     h.load();
     QCOMPARE(h.form->programmePanel()->programmes()->rowText(1), u"  小星星"_s);
     h.click(1);
-    QCOMPARE(h.player.Movie(), h.app.flashDir() + u"小星星.swf"_s);
+    QCOMPARE(h.player.movie(), h.app.flashDir() + u"小星星.swf"_s);
     QCOMPARE(h.maximum(), 300);
     QVERIFY(h.advances());
     QCOMPARE(h.history(), QStringList{u"小星星"_s});
@@ -154,14 +154,14 @@ void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
         h.form->programmePanel()->showHistory();
     h.click(h.form->programmePanel()->programmes()->count() - 1);
 
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() == 3 && !h.player.Playing(), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() == 3 && !h.player.isPlaying(), 15000);
     QTest::qWait(600);
-    QCOMPARE(h.player.FrameNum(), 3);
+    QCOMPARE(h.player.frameNum(), 3);
     // Not once round and stopped again when it came back to frame 1.
     for (const QList<QVariant> &frame : std::as_const(frames))
         QVERIFY2(frame.at(0).toInt() <= 3, "the movie played past its title screen");
     h.form->playerBar()->onPlayClicked();
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() > 6, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 6, 3000);
 }
 
 int main(int argc, char *argv[])

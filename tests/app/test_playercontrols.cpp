@@ -31,9 +31,9 @@ struct Harness : WindowHarness
     // Plays the row's programme and puts the player at a frame.
     void playAt(int row, int frame, int total = 100)
     {
-        player.totalFrames = total;
+        player.frames = total;
         choose(row);
-        player.frameNum = frame;
+        player.frame = frame;
         player.calls.clear();
     }
 };
@@ -63,9 +63,9 @@ void TestPlayerControls::barFollowsAndPlayAllMovesOn()
     QCOMPARE(h.bar()->value(), 95);
     // From the last row to the first, which plays from its start.
     QCOMPARE(h.list()->currentRow(), 0);
-    QCOMPARE(h.player.Movie(), h.app.flashDir() + u"一.swf"_s);
+    QCOMPARE(h.player.movie(), h.app.flashDir() + u"一.swf"_s);
     QCOMPARE(h.player.calls.mid(0, 3),
-             (QStringList{u"Movie http://"_s, u"Movie "_s + h.player.Movie(), u"Play"_s}));
+             (QStringList{u"Movie http://"_s, u"Movie "_s + h.player.movie(), u"Play"_s}));
     // A frame count beyond the bar's range is shown at its end.
     h.playAt(1, 40000, 50000);
     h.option(1)->setChecked(false);
@@ -85,10 +85,10 @@ void TestPlayerControls::pauseClearsTheModeAndStays()
     QCOMPARE(h.player.calls, QStringList{u"StopPlay"_s});
     for (int i = 0; i < 3; ++i)
         h.tick();
-    QVERIFY(!h.player.Playing());
+    QVERIFY(!h.player.isPlaying());
     // Play resumes without bringing the mode back.
     form.playerBar()->onPlayClicked();
-    QVERIFY(h.player.Playing());
+    QVERIFY(h.player.isPlaying());
     QVERIFY(!h.option(2)->isChecked());
 }
 

@@ -107,10 +107,10 @@ void TestPlayerEndToEnd::repeatOneRestartsAStoppedMovie()
     Harness h({{u"停"_s, movie(120, 30)}});
     h.load();
     h.clickRow(0);
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() == 30 && !h.player.Playing(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() == 30 && !h.player.isPlaying(), 20000);
     h.click(h.option(2));
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() > 32, 10000);
-    QVERIFY(h.player.Playing());
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 32, 10000);
+    QVERIFY(h.player.isPlaying());
 }
 
 void TestPlayerEndToEnd::draggedThumbSeeksAndFullScreenComesBack()
@@ -120,7 +120,7 @@ void TestPlayerEndToEnd::draggedThumbSeeksAndFullScreenComesBack()
     QList<QRect> before;
     const QList<QWidget *> controls = h.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     h.clickRow(0);
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() > 5, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 5, 20000);
     QCOMPARE(h.bar()->maximum(), 600);
 
     // Drag the thumb with the mouse to about two thirds of the bar.
@@ -143,8 +143,8 @@ void TestPlayerEndToEnd::draggedThumbSeeksAndFullScreenComesBack()
     const int dragged = bar->sliderPosition();
     QTest::mouseRelease(bar, Qt::LeftButton, {}, target);
     QVERIFY2(dragged > 300, qPrintable(QString::number(dragged)));
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.FrameNum() >= dragged, 5000);
-    QVERIFY2(h.player.FrameNum() < dragged + 48, qPrintable(QString::number(h.player.FrameNum())));
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() >= dragged, 5000);
+    QVERIFY2(h.player.frameNum() < dragged + 48, qPrintable(QString::number(h.player.frameNum())));
 
     for (QWidget *w : controls)
         before.append(w->geometry());

@@ -91,7 +91,7 @@ void TestProgrammeDownload::completesAndPlays()
     QFETCH(bool, keepAlive);
     Harness h({u"两只老虎"_s});
     h.server.setKeepAlive(keepAlive);
-    h.player.totalFrames = 360;
+    h.player.frames = 360;
     h.load();
     const QByteArray bytes = patternedBytes(100000, 3);
     h.serve(u"两只老虎"_s, bytes);
@@ -164,7 +164,7 @@ void TestProgrammeDownload::laterChoicesQueueAndFollowInOrder()
     QCOMPARE(h.row(0), firstFails ? u"* a"_s : u"  a"_s);
     QCOMPARE(h.row(1), u"  b"_s);
     QCOMPARE(h.row(2), u"  c"_s);
-    QCOMPARE(h.player.Movie(), h.cached(u"c"_s));
+    QCOMPARE(h.player.movie(), h.cached(u"c"_s));
     QCOMPARE(h.history(),
              firstFails ? (QStringList{u"c"_s, u"b"_s}) : (QStringList{u"c"_s, u"b"_s, u"a"_s}));
     // Three queued: a failure of the first is not the last, so nothing is said.

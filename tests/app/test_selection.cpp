@@ -52,7 +52,7 @@ void TestSelection::cachedProgrammePlaysAndIsRecorded()
 {
     Harness h({u"两只老虎"_s, u"小星星"_s});
     h.app.cache(u"小星星"_s);
-    h.player.totalFrames = 240;
+    h.player.frames = 240;
     h.load();
     h.choose(1);
     QCOMPARE(h.player.calls,
@@ -75,9 +75,9 @@ void TestSelection::keyboardChoosesFocusDoesNot()
     QCOMPARE(h.list()->currentRow(), -1);
     QVERIFY(h.player.calls.isEmpty());
     QTest::keyClick(h.list(), Qt::Key_Down);
-    QCOMPARE(h.player.Movie(), h.movie(u"甲"_s));
+    QCOMPARE(h.player.movie(), h.movie(u"甲"_s));
     QTest::keyClick(h.list(), Qt::Key_Down);
-    QCOMPARE(h.player.Movie(), h.movie(u"乙"_s));
+    QCOMPARE(h.player.movie(), h.movie(u"乙"_s));
     QCOMPARE(h.history(), (QStringList{u"乙"_s, u"甲"_s}));
 }
 
@@ -103,7 +103,7 @@ void TestSelection::arrivedFileOfStarredRowPlays()
     QCOMPARE(h.row(0), u"* 迟到"_s);
     h.app.cache(u"迟到"_s);
     h.choose(0);
-    QCOMPARE(h.player.Movie(), h.movie(u"迟到"_s));
+    QCOMPARE(h.player.movie(), h.movie(u"迟到"_s));
     QCOMPARE(h.queued(), 0);
 }
 
@@ -155,11 +155,11 @@ void TestSelection::longMovieClampsTheBar()
 {
     Harness h({u"长"_s});
     h.app.cache(u"长"_s);
-    h.player.totalFrames = 40000;
+    h.player.frames = 40000;
     h.load();
     h.choose(0);
     QCOMPARE(h.maximum(), 32767);
-    QCOMPARE(h.player.Movie(), h.movie(u"长"_s));
+    QCOMPARE(h.player.movie(), h.movie(u"长"_s));
 }
 
 void TestSelection::listModesRecordNothing_data()
@@ -179,7 +179,7 @@ void TestSelection::listModesRecordNothing()
     favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
     const QStringList before = h.history();
     h.choose(0);
-    QCOMPARE(h.player.Movie(), h.movie(u"甲"_s));
+    QCOMPARE(h.player.movie(), h.movie(u"甲"_s));
     QCOMPARE(h.history(), before);
 }
 
@@ -188,7 +188,7 @@ void TestSelection::customFolderRoad()
     Harness h({});
     const QString file = h.app.file(u"自定义节目/我的动画/小猫.swf"_s);
     h.app.writeBytes(u"自定义节目/我的动画/小猫.swf"_s, "FWS");
-    h.player.totalFrames = 77;
+    h.player.frames = 77;
     h.load();
     h.chooseFolder(u"我的动画"_s);
     h.model()->setItems(

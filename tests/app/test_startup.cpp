@@ -70,7 +70,7 @@ void TestStartUp::startUpState()
     QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(1));
     QCOMPARE(h.rows(), (QStringList{u"* 两只老虎"_s, u"  小星星"_s}));
     QCOMPARE(h.list()->currentRow(), -1);
-    QCOMPARE(h.player.Movie(), u"http://"_s);
+    QCOMPARE(h.player.movie(), u"http://"_s);
     QCOMPARE(h.pictures(), h.expectedPictures(1));
     QCOMPARE(form.findChild<ImageButton *>(u"Image20"_s)->pictureName(), u"jingyin1"_s);
     QVERIFY(h.browser.silent);

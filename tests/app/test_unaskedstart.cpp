@@ -144,7 +144,7 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         QVERIFY2(!h.list()->selectionModel()->hasSelection(), qPrintable(u"round %1"_s.arg(round)));
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
         QCOMPARE(h.form->programmePanel()->downloads()->count(), 0);
-        QCOMPARE(h.player.Movie(), FlashPlayer::EmptyMovie);
+        QCOMPARE(h.player.movie(), FlashPlayer::EmptyMovie);
         QCOMPARE(h.history(), history);
         QCOMPARE(h.boxTexts.size(), boxes + 1);
     }
@@ -160,7 +160,7 @@ void TestUnaskedStart::rightClickMenuAddsAFavourite()
                       l->visualRect(l->model()->index(1, 0)).center());
     // The right press chose the row as a click does; the release opened the
     // category's menu.
-    QCOMPARE(h.player.Movie(), h.app.flashDir() + u"二.swf"_s);
+    QCOMPARE(h.player.movie(), h.app.flashDir() + u"二.swf"_s);
     QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     QCOMPARE(menu->objectName(), u"file1"_s);

@@ -88,13 +88,13 @@ void TestWebPartsHost::callsBeforeLoadingReachTheParts()
     FlashPlayer *player = b.host.player();
     InfoBrowser *browser = b.host.browser();
     player->setMuted(true);
-    player->SetMovie(FlashPlayer::EmptyMovie);
+    player->setMovie(FlashPlayer::EmptyMovie);
     browser->setSilent(true);
     browser->navigate(u"http://info/show1.htm"_s);
     browser->navigate(u"http://info/show2.htm"_s);
     QCOMPARE(b.loaderCalls, 0); // nothing slow before the window is on screen
-    QCOMPARE(player->FrameNum(), 0);
-    QVERIFY(!player->Playing());
+    QCOMPARE(player->frameNum(), 0);
+    QVERIFY(!player->isPlaying());
 
     QVERIFY(b.show());
     QTRY_VERIFY(b.host.loaded());
@@ -109,13 +109,13 @@ void TestWebPartsHost::callsBeforeLoadingReachTheParts()
     QCOMPARE(b.strip->view.geometry(), QRect(0, 0, 400, 100));
 
     // From now on every call is handed on, and a failed page is told.
-    player->GotoFrame(7);
+    player->goToFrame(7);
     player->setMuted(false);
     browser->navigate(u"http://info/show3.htm"_s);
     QSignalSpy errors(browser, &InfoBrowser::navigateError);
     b.handler(u"http://info/show3.htm"_s);
     QCOMPARE(b.player->calls, (QStringList{u"Movie http://"_s, u"GotoFrame 7"_s}));
-    QCOMPARE(player->FrameNum(), 7);
+    QCOMPARE(player->frameNum(), 7);
     QVERIFY(!b.player->muted);
     QCOMPARE(b.strip->visited.last(), u"http://info/show3.htm"_s);
     QCOMPARE(errors.size(), 1);
@@ -126,11 +126,11 @@ void TestWebPartsHost::callsBeforeLoadingReachTheParts()
 void TestWebPartsHost::choosingAProgrammeLoadsAtOnce()
 {
     Bench b;
-    b.host.player()->SetMovie(u"/cache/小星星.swf"_s);
+    b.host.player()->setMovie(u"/cache/小星星.swf"_s);
     QCOMPARE(b.loaderCalls, 1);
-    QCOMPARE(b.player->movie, u"/cache/小星星.swf"_s);
-    QCOMPARE(b.host.player()->Movie(), u"/cache/小星星.swf"_s);
-    QCOMPARE(b.host.player()->TotalFrames(), 100);
+    QCOMPARE(b.player->loaded, u"/cache/小星星.swf"_s);
+    QCOMPARE(b.host.player()->movie(), u"/cache/小星星.swf"_s);
+    QCOMPARE(b.host.player()->totalFrames(), 100);
     QVERIFY(b.show());
     QTest::qWait(50);
     QCOMPARE(b.loaderCalls, 1);
@@ -142,15 +142,15 @@ void TestWebPartsHost::failedLoadIsSaidOnceAndNothingBreaks()
     QVERIFY(b.show());
     QTRY_COMPARE(b.loaderCalls, 1);
     FlashPlayer *player = b.host.player();
-    player->SetMovie(u"/cache/小星星.swf"_s);
-    player->Play();
-    player->GotoFrame(3);
+    player->setMovie(u"/cache/小星星.swf"_s);
+    player->play();
+    player->goToFrame(3);
     b.host.browser()->navigate(u"http://info/show1.htm"_s);
     QCOMPARE(b.loaderCalls, 1);
     QVERIFY(!b.host.loaded());
-    QCOMPARE(player->FrameNum(), 0);
-    QCOMPARE(player->TotalFrames(), 0);
-    QVERIFY(!player->Playing());
+    QCOMPARE(player->frameNum(), 0);
+    QCOMPARE(player->totalFrames(), 0);
+    QVERIFY(!player->isPlaying());
     QCOMPARE(b.messages.shown.size(), 1);
     QVERIFY(b.messages.shown.first().text.contains(u"libqorvel_web.so"_s));
     QCOMPARE(b.messages.shown.first().icon, MessageBoxes::Icon::Stop);
@@ -192,9 +192,9 @@ void TestWebPartsHost::realLibraryPlaysInAShownWindow()
     // The movie plays, and its pictures reach the window: the stage's
     // background colour, read off the stand-in's area.
     FlashPlayer *player = host.player();
-    player->SetMovie(movie);
-    QCOMPARE(player->TotalFrames(), 240);
-    QTRY_VERIFY_WITH_TIMEOUT(player->FrameNum() >= 3, 30000);
+    player->setMovie(movie);
+    QCOMPARE(player->totalFrames(), 240);
+    QTRY_VERIFY_WITH_TIMEOUT(player->frameNum() >= 3, 30000);
     QTRY_COMPARE_WITH_TIMEOUT(QColor(player->widget()->grab().toImage().pixel(240, 120)).rgb() &
                                   0xffffff,
                               QRgb(0x2a4d8f), 10000);

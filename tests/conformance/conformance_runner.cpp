@@ -87,7 +87,7 @@ QStringList play(RufflePlayer &player, const Movie &m, bool plain)
     player.setPlainForTesting(plain);
     const auto c = QObject::connect(&player, &RufflePlayer::traced,
                                     [&](const QString &line) { lines += line.split(u'\n'); });
-    player.SetMovie(m.dir + QStringLiteral("/test.swf"));
+    player.setMovie(m.dir + QStringLiteral("/test.swf"));
     const qint64 frameTime = qint64(m.frames * 1000 / m.rate * 1.25);
     const qint64 budget = StartMs + std::max(MinPlayMs, frameTime);
     QElapsedTimer t;
@@ -98,7 +98,7 @@ QStringList play(RufflePlayer &player, const Movie &m, bool plain)
                                       t.elapsed() >= StartMs + MinPlayMs)))
         QTest::qWait(20);
     QObject::disconnect(c);
-    player.SetMovie(FlashPlayer::EmptyMovie);
+    player.setMovie(FlashPlayer::EmptyMovie);
     return lines;
 }
 

@@ -60,10 +60,10 @@ QString PlayerTestBench::write(const QString &name, const TestMovieOptions &opti
 
 bool PlayerTestBench::start(const QString &file, int frame)
 {
-    m_player->SetMovie(FlashPlayer::EmptyMovie);
-    m_player->SetMovie(file);
+    m_player->setMovie(FlashPlayer::EmptyMovie);
+    m_player->setMovie(file);
     // The first movie also waits for the runtime to compile.
-    return waitFor([&] { return m_player->FrameNum() >= frame; }, 30000);
+    return waitFor([&] { return m_player->frameNum() >= frame; }, 30000);
 }
 
 int PlayerTestBench::frameOnScreen()

@@ -59,28 +59,28 @@ void TestRufflePage::everyVersionReportsItsFrames()
     for (qsizetype i = 1; i < seen.size(); ++i)
         QCOMPARE(seen[i], seen[i - 1] + 1);
 
-    player().GotoFrame(200);
+    player().goToFrame(200);
     if (control == swf::FrameControl::ReportOnly) {
         // Nothing to jump with: the movie plays on where it was.
         QTest::qWait(500);
-        QVERIFY(player().FrameNum() < 200);
+        QVERIFY(player().frameNum() < 200);
     } else {
-        QTRY_VERIFY_WITH_TIMEOUT(player().FrameNum() >= 200, 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(player().frameNum() >= 200, 1000);
     }
-    player().StopPlay();
+    player().stop();
     QTest::qWait(300);
-    QCOMPARE(m_bench->frameOnScreen(), player().FrameNum());
+    QCOMPARE(m_bench->frameOnScreen(), player().frameNum());
     if (control == swf::FrameControl::ReportOnly)
         return;
     // Pausing right after a jump: the jump must also reach the screen.
     for (int target = 190; target > 100; target -= 15) {
-        player().Play();
-        player().GotoFrame(target);
-        QTRY_VERIFY_WITH_TIMEOUT(player().FrameNum() >= target && player().FrameNum() < target + 5,
+        player().play();
+        player().goToFrame(target);
+        QTRY_VERIFY_WITH_TIMEOUT(player().frameNum() >= target && player().frameNum() < target + 5,
                                  1000);
-        player().StopPlay();
+        player().stop();
         QTest::qWait(300);
-        QCOMPARE(m_bench->frameOnScreen(), player().FrameNum());
+        QCOMPARE(m_bench->frameOnScreen(), player().frameNum());
     }
 }
 
@@ -96,21 +96,21 @@ void TestRufflePage::damagedFileLeavesPlayerEmpty()
     bad.close();
 
     QSignalSpy spy(&player(), &RufflePlayer::frameShown);
-    player().SetMovie(FlashPlayer::EmptyMovie);
-    player().SetMovie(bad.fileName());
-    QCOMPARE(player().Movie(), bad.fileName());
-    QCOMPARE(player().TotalFrames(), 0);
-    QCOMPARE(player().FrameNum(), 0);
-    QVERIFY(!player().Playing());
+    player().setMovie(FlashPlayer::EmptyMovie);
+    player().setMovie(bad.fileName());
+    QCOMPARE(player().movie(), bad.fileName());
+    QCOMPARE(player().totalFrames(), 0);
+    QCOMPARE(player().frameNum(), 0);
+    QVERIFY(!player().isPlaying());
     QVERIFY(!player().loadError().isEmpty());
-    player().Play();
-    player().GotoFrame(10);
+    player().play();
+    player().goToFrame(10);
     QTest::qWait(500);
     QCOMPARE(spy.size(), 0);
-    QVERIFY(!player().Playing());
+    QVERIFY(!player().isPlaying());
 
-    player().SetMovie(m_bench->path(QStringLiteral("missing.swf")));
-    QCOMPARE(player().TotalFrames(), 0);
+    player().setMovie(m_bench->path(QStringLiteral("missing.swf")));
+    QCOMPARE(player().totalFrames(), 0);
     QVERIFY(!player().loadError().isEmpty());
     // The player still works afterwards.
     QVERIFY(m_bench->start(good));
@@ -125,8 +125,8 @@ void TestRufflePage::damagedFileLeavesPlayerEmpty()
     QVERIFY(m_bench->start(cut.fileName()));
     QVERIFY(player().loadError().isEmpty());
     QCOMPARE(player().frameControl(), swf::FrameControl::None);
-    QCOMPARE(player().TotalFrames(), o.frameCount);
-    QVERIFY(player().Playing());
+    QCOMPARE(player().totalFrames(), o.frameCount);
+    QVERIFY(player().isPlaying());
 }
 
 void TestRufflePage::actionScript3FrameIsEstimated()
@@ -137,30 +137,30 @@ void TestRufflePage::actionScript3FrameIsEstimated()
     o.frameCount = 100;
     o.frameRate = 20;
     const QString file = m_bench->write(QStringLiteral("as3.swf"), o);
-    player().SetMovie(FlashPlayer::EmptyMovie);
-    player().SetMovie(file);
-    QCOMPARE(player().TotalFrames(), 100);
+    player().setMovie(FlashPlayer::EmptyMovie);
+    player().setMovie(file);
+    QCOMPARE(player().totalFrames(), 100);
     QCOMPARE(player().frameControl(), swf::FrameControl::None);
-    QTRY_VERIFY_WITH_TIMEOUT(player().FrameNum() >= 5, 10000);
-    const int a = player().FrameNum();
+    QTRY_VERIFY_WITH_TIMEOUT(player().frameNum() >= 5, 10000);
+    const int a = player().frameNum();
     QTest::qWait(1000);
-    const int b = player().FrameNum();
+    const int b = player().frameNum();
     QVERIFY2(b - a >= 16 && b - a <= 24, qPrintable(QStringLiteral("%1 -> %2").arg(a).arg(b)));
     // The estimate is close to what is on the screen.
-    player().StopPlay();
-    QVERIFY(!player().Playing());
-    const int paused = player().FrameNum();
+    player().stop();
+    QVERIFY(!player().isPlaying());
+    const int paused = player().frameNum();
     QTest::qWait(400);
-    QCOMPARE(player().FrameNum(), paused);
+    QCOMPARE(player().frameNum(), paused);
     const int shown = m_bench->frameOnScreen();
     qInfo("estimated frame %d, frame on the screen %d", paused, shown);
     QVERIFY2(qAbs(shown - paused) <= 4,
              qPrintable(QStringLiteral("%1 / %2").arg(shown).arg(paused)));
-    player().Play();
-    QVERIFY(player().Playing());
-    QTRY_VERIFY_WITH_TIMEOUT(player().FrameNum() > paused, 1000);
-    player().GotoFrame(1);
-    QVERIFY(player().FrameNum() <= 1);
+    player().play();
+    QVERIFY(player().isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(player().frameNum() > paused, 1000);
+    player().goToFrame(1);
+    QVERIFY(player().frameNum() <= 1);
 }
 
 void TestRufflePage::pageReachesOnlyWhatItServes_data()

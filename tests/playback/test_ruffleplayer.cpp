@@ -116,14 +116,14 @@ void TestRufflePlayer::cleanupTestCase()
 void TestRufflePlayer::frameCountIsThereAtOnce()
 {
     QFETCH(QString, path);
-    m_bench->player().SetMovie(FlashPlayer::EmptyMovie);
-    QCOMPARE(m_bench->player().Movie(), FlashPlayer::EmptyMovie);
-    QCOMPARE(m_bench->player().TotalFrames(), 0);
-    m_bench->player().SetMovie(path);
-    QCOMPARE(m_bench->player().Movie(), path);
-    QCOMPARE(m_bench->player().TotalFrames(), Frames);
-    QCOMPARE(m_bench->player().FrameNum(), 1);
-    QVERIFY(m_bench->player().Playing());
+    m_bench->player().setMovie(FlashPlayer::EmptyMovie);
+    QCOMPARE(m_bench->player().movie(), FlashPlayer::EmptyMovie);
+    QCOMPARE(m_bench->player().totalFrames(), 0);
+    m_bench->player().setMovie(path);
+    QCOMPARE(m_bench->player().movie(), path);
+    QCOMPARE(m_bench->player().totalFrames(), Frames);
+    QCOMPARE(m_bench->player().frameNum(), 1);
+    QVERIFY(m_bench->player().isPlaying());
     QVERIFY(m_bench->player().loadError().isEmpty());
 }
 
@@ -132,17 +132,17 @@ void TestRufflePlayer::framesAdvanceOneByOne()
     QFETCH(QString, path);
     QVERIFY(m_bench->start(path));
     QSignalSpy spy(&m_bench->player(), &RufflePlayer::frameShown);
-    const int first = m_bench->player().FrameNum();
+    const int first = m_bench->player().frameNum();
     QElapsedTimer t;
     t.start();
     const QList<int> seen = framesDuring(spy, 2500);
-    const double rate = (m_bench->player().FrameNum() - first) * 1000.0 / t.elapsed();
+    const double rate = (m_bench->player().frameNum() - first) * 1000.0 / t.elapsed();
     qInfo("measured %.1f frames per second (movie: %d)", rate, Rate);
     // Every frame is reported, none twice, none skipped.
     QVERIFY(seen.size() > 10);
     for (qsizetype i = 1; i < seen.size(); ++i)
         QCOMPARE(seen[i], seen[i - 1] + 1);
-    QVERIFY(m_bench->player().Playing());
+    QVERIFY(m_bench->player().isPlaying());
 }
 
 void TestRufflePlayer::gotoFrameLandsExactly()
@@ -151,79 +151,79 @@ void TestRufflePlayer::gotoFrameLandsExactly()
     QVERIFY(m_bench->start(path));
     QElapsedTimer t;
     t.start();
-    m_bench->player().GotoFrame(200);
-    while (t.elapsed() < 10000 && m_bench->player().FrameNum() < 200)
+    m_bench->player().goToFrame(200);
+    while (t.elapsed() < 10000 && m_bench->player().frameNum() < 200)
         QTest::qWait(5);
     const qint64 took = t.elapsed();
-    const int frame = m_bench->player().FrameNum();
-    qInfo("GotoFrame(200) reached frame %d after %lld ms", frame, took);
+    const int frame = m_bench->player().frameNum();
+    qInfo("goToFrame(200) reached frame %d after %lld ms", frame, took);
     QVERIFY(frame >= 200);
     QVERIFY(frame <= 200 + 2 + int(took * Rate / 1000));
-    QVERIFY(m_bench->player().Playing());
+    QVERIFY(m_bench->player().isPlaying());
 }
 
 void TestRufflePlayer::stopPlayFreezesAndPlayResumes()
 {
     QFETCH(QString, path);
     QVERIFY(m_bench->start(path, 10));
-    m_bench->player().StopPlay();
-    QVERIFY(!m_bench->player().Playing());
+    m_bench->player().stop();
+    QVERIFY(!m_bench->player().isPlaying());
     QTest::qWait(200);
-    const int stoppedAt = m_bench->player().FrameNum();
+    const int stoppedAt = m_bench->player().frameNum();
     QTest::qWait(800);
-    QCOMPARE(m_bench->player().FrameNum(), stoppedAt);
-    QVERIFY(!m_bench->player().Playing());
+    QCOMPARE(m_bench->player().frameNum(), stoppedAt);
+    QVERIFY(!m_bench->player().isPlaying());
 
     QSignalSpy spy(&m_bench->player(), &RufflePlayer::frameShown);
-    m_bench->player().Play();
-    QVERIFY(m_bench->player().Playing());
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().FrameNum() >= stoppedAt + 5, 3000);
+    m_bench->player().play();
+    QVERIFY(m_bench->player().isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().frameNum() >= stoppedAt + 5, 3000);
     QCOMPARE(spy.first().at(0).toInt(), stoppedAt + 1);
-    QVERIFY(m_bench->player().Playing());
+    QVERIFY(m_bench->player().isPlaying());
 }
 
 void TestRufflePlayer::movieThatStopsItself()
 {
     QFETCH(QString, path);
     QVERIFY(m_bench->start(path));
-    QCOMPARE(m_bench->player().TotalFrames(), 60);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_bench->player().Playing(), 5000);
-    QCOMPARE(m_bench->player().FrameNum(), 30);
+    QCOMPARE(m_bench->player().totalFrames(), 60);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bench->player().isPlaying(), 5000);
+    QCOMPARE(m_bench->player().frameNum(), 30);
     QTest::qWait(500);
-    QCOMPARE(m_bench->player().FrameNum(), 30);
-    QVERIFY(!m_bench->player().Playing());
+    QCOMPARE(m_bench->player().frameNum(), 30);
+    QVERIFY(!m_bench->player().isPlaying());
 
-    m_bench->player().Play();
-    QVERIFY(m_bench->player().Playing());
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().FrameNum() > 30, 2000);
+    m_bench->player().play();
+    QVERIFY(m_bench->player().isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().frameNum() > 30, 2000);
     QSignalSpy spy(&m_bench->player(), &RufflePlayer::frameShown);
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().FrameNum() >= 36, 2000);
-    QVERIFY(m_bench->player().Playing());
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().frameNum() >= 36, 2000);
+    QVERIFY(m_bench->player().isPlaying());
 
     // A jump reaches a stopped movie too, and it stays stopped there.
     QVERIFY(m_bench->start(path));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_bench->player().Playing(), 5000);
-    m_bench->player().GotoFrame(50);
-    QTRY_COMPARE_WITH_TIMEOUT(m_bench->player().FrameNum(), 50, 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bench->player().isPlaying(), 5000);
+    m_bench->player().goToFrame(50);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bench->player().frameNum(), 50, 1000);
     QTest::qWait(500);
-    QCOMPARE(m_bench->player().FrameNum(), 50);
-    QVERIFY(!m_bench->player().Playing());
+    QCOMPARE(m_bench->player().frameNum(), 50);
+    QVERIFY(!m_bench->player().isPlaying());
 }
 
 void TestRufflePlayer::seekWhilePaused()
 {
-    // What the position bar does: pause, drag, GotoFrame then Play.
+    // What the position bar does: pause, drag, goToFrame then play.
     QFETCH(QString, path);
     QVERIFY(m_bench->start(path, 5));
-    m_bench->player().StopPlay();
-    m_bench->player().GotoFrame(40);
-    QTRY_COMPARE_WITH_TIMEOUT(m_bench->player().FrameNum(), 40, 1000);
-    QVERIFY(!m_bench->player().Playing());
+    m_bench->player().stop();
+    m_bench->player().goToFrame(40);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bench->player().frameNum(), 40, 1000);
+    QVERIFY(!m_bench->player().isPlaying());
     QTest::qWait(300);
-    QCOMPARE(m_bench->player().FrameNum(), 40);
-    m_bench->player().Play();
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().FrameNum() >= 45, 2000);
-    QVERIFY(m_bench->player().Playing());
+    QCOMPARE(m_bench->player().frameNum(), 40);
+    m_bench->player().play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().frameNum() >= 45, 2000);
+    QVERIFY(m_bench->player().isPlaying());
 }
 
 void TestRufflePlayer::loopWrapsToFirstFrame()
@@ -231,7 +231,7 @@ void TestRufflePlayer::loopWrapsToFirstFrame()
     QFETCH(QString, path);
     QVERIFY(m_bench->start(path));
     QSignalSpy spy(&m_bench->player(), &RufflePlayer::frameShown);
-    m_bench->player().GotoFrame(Frames - 10);
+    m_bench->player().goToFrame(Frames - 10);
     QList<int> seen;
     auto wrapped = [&] {
         seen = framesSeen(spy);
@@ -249,16 +249,16 @@ void TestRufflePlayer::emptyThenSamePathStartsAtOne()
 {
     QFETCH(QString, path);
     QVERIFY(m_bench->start(path, 30));
-    m_bench->player().SetMovie(FlashPlayer::EmptyMovie);
-    QCOMPARE(m_bench->player().Movie(), FlashPlayer::EmptyMovie);
-    QCOMPARE(m_bench->player().FrameNum(), 0);
-    QVERIFY(!m_bench->player().Playing());
+    m_bench->player().setMovie(FlashPlayer::EmptyMovie);
+    QCOMPARE(m_bench->player().movie(), FlashPlayer::EmptyMovie);
+    QCOMPARE(m_bench->player().frameNum(), 0);
+    QVERIFY(!m_bench->player().isPlaying());
     QSignalSpy spy(&m_bench->player(), &RufflePlayer::frameShown);
     QTest::qWait(300);
     QCOMPARE(spy.size(), 0); // the old movie is gone, not just hidden
 
-    m_bench->player().SetMovie(path);
-    QCOMPARE(m_bench->player().FrameNum(), 1);
+    m_bench->player().setMovie(path);
+    QCOMPARE(m_bench->player().frameNum(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(spy.size() >= 3, 10000);
     QCOMPARE(spy.at(0).at(0).toInt(), 1);
     QCOMPARE(spy.at(1).at(0).toInt(), 2);
@@ -266,29 +266,29 @@ void TestRufflePlayer::emptyThenSamePathStartsAtOne()
 
 void TestRufflePlayer::frameOnScreenIsFrameNum()
 {
-    // Stopped by the movie, by StopPlay, and after jumps either way: the
+    // Stopped by the movie, by stop, and after jumps either way: the
     // frame reported is the frame on the screen.
     QFETCH(QString, path);
     QVERIFY(m_bench->start(path));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_bench->player().Playing(), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_bench->frameOnScreen(), m_bench->player().FrameNum(), 1000);
-    QCOMPARE(m_bench->player().FrameNum(), 30);
-    m_bench->player().GotoFrame(17);
-    QTRY_COMPARE_WITH_TIMEOUT(m_bench->player().FrameNum(), 17, 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_bench->player().isPlaying(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bench->frameOnScreen(), m_bench->player().frameNum(), 1000);
+    QCOMPARE(m_bench->player().frameNum(), 30);
+    m_bench->player().goToFrame(17);
+    QTRY_COMPARE_WITH_TIMEOUT(m_bench->player().frameNum(), 17, 1000);
     QTRY_COMPARE_WITH_TIMEOUT(m_bench->frameOnScreen(), 17, 1000);
-    m_bench->player().Play();
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().FrameNum() >= 24, 2000);
-    m_bench->player().StopPlay();
+    m_bench->player().play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().frameNum() >= 24, 2000);
+    m_bench->player().stop();
     QTest::qWait(300);
-    const int paused = m_bench->player().FrameNum();
+    const int paused = m_bench->player().frameNum();
     QVERIFY(paused >= 24 && paused < 30);
     QTRY_COMPARE_WITH_TIMEOUT(m_bench->frameOnScreen(), paused, 1000);
-    m_bench->player().GotoFrame(45);
-    m_bench->player().Play();
-    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().FrameNum() >= 50, 2000);
-    m_bench->player().StopPlay();
+    m_bench->player().goToFrame(45);
+    m_bench->player().play();
+    QTRY_VERIFY_WITH_TIMEOUT(m_bench->player().frameNum() >= 50, 2000);
+    m_bench->player().stop();
     QTest::qWait(300);
-    QCOMPARE(m_bench->frameOnScreen(), m_bench->player().FrameNum());
+    QCOMPARE(m_bench->frameOnScreen(), m_bench->player().frameNum());
 }
 
 // Left alone, a new player gets its runtime ready without showing or playing
@@ -299,8 +299,8 @@ void TestRufflePlayer::warmsUpWhileEmpty()
     QSignalSpy warmed(&fresh.player(), &RufflePlayer::warmedUp);
     QVERIFY(warmed.wait(60000));
     QVERIFY(fresh.player().isWarm());
-    QCOMPARE(fresh.player().Movie(), FlashPlayer::EmptyMovie);
-    QVERIFY(!fresh.player().Playing());
+    QCOMPARE(fresh.player().movie(), FlashPlayer::EmptyMovie);
+    QVERIFY(!fresh.player().isPlaying());
     QCOMPARE(fresh.evaluate(QStringLiteral("document.body.children.length")).toInt(), 0);
     QVERIFY(fresh.start(m_bench->path(QStringLiteral("v8 plain.swf"))));
 }
@@ -388,24 +388,24 @@ void TestRufflePlayer::movieCannotDisturbTheControl()
     QFETCH(QString, path);
     RufflePlayer &player = m_bench->player();
     QVERIFY(m_bench->start(path));
-    QTRY_VERIFY_WITH_TIMEOUT(!player.Playing(), 5000);
-    QCOMPARE(player.FrameNum(), 20);
+    QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 5000);
+    QCOMPARE(player.frameNum(), 20);
     QTest::qWait(600); // several polls
-    QCOMPARE(player.FrameNum(), 20);
+    QCOMPARE(player.frameNum(), 20);
 
-    player.GotoFrame(40);
-    QTRY_COMPARE_WITH_TIMEOUT(player.FrameNum(), 40, 1500);
+    player.goToFrame(40);
+    QTRY_COMPARE_WITH_TIMEOUT(player.frameNum(), 40, 1500);
     QTest::qWait(400);
-    QCOMPARE(player.FrameNum(), 40);
-    QVERIFY(!player.Playing());
+    QCOMPARE(player.frameNum(), 40);
+    QVERIFY(!player.isPlaying());
 
     // Played on, it loops and stops at its own stop() again, and stays.
-    player.Play();
-    QTRY_VERIFY_WITH_TIMEOUT(player.FrameNum() < 20, 4000);
-    QTRY_VERIFY_WITH_TIMEOUT(!player.Playing(), 4000);
-    QCOMPARE(player.FrameNum(), 20);
+    player.play();
+    QTRY_VERIFY_WITH_TIMEOUT(player.frameNum() < 20, 4000);
+    QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 4000);
+    QCOMPARE(player.frameNum(), 20);
     QTest::qWait(600);
-    QCOMPARE(player.FrameNum(), 20);
+    QCOMPARE(player.frameNum(), 20);
 }
 
 void TestRufflePlayer::largeMovieGoesWithTheNext()

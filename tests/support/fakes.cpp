@@ -1,9 +1,9 @@
 #include "fakes.h"
 
-void FakePlayer::SetMovie(const QString &m)
+void FakePlayer::setMovie(const QString &m)
 {
     calls.append(QStringLiteral("Movie %1").arg(m));
-    movie = m;
-    frameNum = m == EmptyMovie ? 0 : 1;
-    playing = m != EmptyMovie;
+    loaded = m;
+    frame = m == EmptyMovie ? 0 : 1;
+    running = m != EmptyMovie;
 }

@@ -46,33 +46,33 @@ public:
 class FakePlayer : public FlashPlayer
 {
 public:
-    void SetMovie(const QString &movie) override;
-    QString Movie() const override { return movie; }
-    int TotalFrames() const override { return movie == EmptyMovie ? 0 : totalFrames; }
-    int FrameNum() const override { return frameNum; }
-    bool Playing() const override { return playing; }
-    void Play() override
+    void setMovie(const QString &movie) override;
+    QString movie() const override { return loaded; }
+    int totalFrames() const override { return loaded == EmptyMovie ? 0 : frames; }
+    int frameNum() const override { return frame; }
+    bool isPlaying() const override { return running; }
+    void play() override
     {
         calls.append(QStringLiteral("Play"));
-        playing = true;
+        running = true;
     }
-    void StopPlay() override
+    void stop() override
     {
         calls.append(QStringLiteral("StopPlay"));
-        playing = false;
+        running = false;
     }
-    void GotoFrame(int frame) override
+    void goToFrame(int to) override
     {
-        calls.append(QStringLiteral("GotoFrame %1").arg(frame));
-        frameNum = frame;
+        calls.append(QStringLiteral("GotoFrame %1").arg(to));
+        frame = to;
     }
     QWidget *widget() override { return &view; }
     void setMuted(bool m) override { muted = m; }
 
-    QString movie = EmptyMovie;
-    int totalFrames = 100;
-    int frameNum = 0;
-    bool playing = false;
+    QString loaded = EmptyMovie;
+    int frames = 100;
+    int frame = 0;
+    bool running = false;
     bool muted = false;
     QStringList calls;
     QLabel view;

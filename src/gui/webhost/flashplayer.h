@@ -8,8 +8,8 @@ class QWidget;
 // What the window needs of a Flash player. The text "http://" as the movie
 // means an empty player: nothing is shown or played.
 //
-// Frame numbers count from 1, the same way in TotalFrames, FrameNum and
-// GotoFrame.
+// Frame numbers count from 1, the same way in totalFrames, frameNum and
+// goToFrame.
 class FlashPlayer
 {
 public:
@@ -19,20 +19,20 @@ public:
 
     // "http://" empties the player. A file path loads that movie afresh from
     // its first frame and starts it, also a path that was loaded before.
-    virtual void SetMovie(const QString &movie) = 0;
+    virtual void setMovie(const QString &movie) = 0;
     // The string last set.
-    virtual QString Movie() const = 0;
+    virtual QString movie() const = 0;
 
-    // Frame count of the loaded movie, known as soon as SetMovie returns;
+    // Frame count of the loaded movie, known as soon as setMovie returns;
     // 0 for an empty player or a file that is not a movie.
-    virtual int TotalFrames() const = 0;
-    virtual int FrameNum() const = 0;
-    // True while the movie runs; false once it stopped by itself or by StopPlay.
-    virtual bool Playing() const = 0;
+    virtual int totalFrames() const = 0;
+    virtual int frameNum() const = 0;
+    // True while the movie runs; false once it stopped by itself or by stop.
+    virtual bool isPlaying() const = 0;
 
-    virtual void Play() = 0;
-    virtual void StopPlay() = 0;
-    virtual void GotoFrame(int frame) = 0;
+    virtual void play() = 0;
+    virtual void stop() = 0;
+    virtual void goToFrame(int frame) = 0;
 
     // The player's own widget, placed by the window at any rectangle.
     virtual QWidget *widget() = 0;

@@ -28,36 +28,36 @@ public:
             m_slot->setView(p->widget());
         p->setMuted(m_muted);
         if (m_movieSet)
-            p->SetMovie(m_movie);
+            p->setMovie(m_movie);
     }
 
-    void SetMovie(const QString &movie) override
+    void setMovie(const QString &movie) override
     {
         m_movie = movie;
         m_movieSet = true;
         if (real())
-            real()->SetMovie(movie);
+            real()->setMovie(movie);
         else if (movie != EmptyMovie) // an empty player looks the same before
             m_host->load();           // the parts are there; loading sets it
     }
-    QString Movie() const override { return m_movie; }
-    int TotalFrames() const override { return real() ? real()->TotalFrames() : 0; }
-    int FrameNum() const override { return real() ? real()->FrameNum() : 0; }
-    bool Playing() const override { return real() && real()->Playing(); }
-    void Play() override
+    QString movie() const override { return m_movie; }
+    int totalFrames() const override { return real() ? real()->totalFrames() : 0; }
+    int frameNum() const override { return real() ? real()->frameNum() : 0; }
+    bool isPlaying() const override { return real() && real()->isPlaying(); }
+    void play() override
     {
         if (real())
-            real()->Play();
+            real()->play();
     }
-    void StopPlay() override
+    void stop() override
     {
         if (real())
-            real()->StopPlay();
+            real()->stop();
     }
-    void GotoFrame(int frame) override
+    void goToFrame(int frame) override
     {
         if (real())
-            real()->GotoFrame(frame);
+            real()->goToFrame(frame);
     }
     QWidget *widget() override { return m_slot; }
     void setMuted(bool muted) override

@@ -82,7 +82,7 @@ PlayerBar::PlayerBar(QWidget *window, FlashPlayer *player, SoundOutput *sound)
 
 void PlayerBar::start()
 {
-    m_player->SetMovie(FlashPlayer::EmptyMovie);
+    m_player->setMovie(FlashPlayer::EmptyMovie);
     m_muteButton->setPicture(QStringLiteral("jingyin1"),
                              Resources::bitmap(QStringLiteral("jingyin1")));
 }
@@ -118,13 +118,13 @@ void PlayerBar::raiseBackButton()
 
 void PlayerBar::onPlayClicked()
 {
-    m_player->Play();
+    m_player->play();
 }
 
 void PlayerBar::onPauseClicked()
 {
     uncheckOptions();
-    m_player->StopPlay();
+    m_player->stop();
 }
 
 void PlayerBar::onMuteClicked()
@@ -140,18 +140,18 @@ void PlayerBar::onMuteClicked()
 
 void PlayerBar::onPositionDragged(int frame)
 {
-    m_player->GotoFrame(frame);
-    m_player->Play();
+    m_player->goToFrame(frame);
+    m_player->play();
 }
 
 void PlayerBar::onTick()
 {
     TickInput in;
-    in.movieEmpty = m_player->Movie() == FlashPlayer::EmptyMovie;
+    in.movieEmpty = m_player->movie() == FlashPlayer::EmptyMovie;
     if (!in.movieEmpty) {
-        in.totalFrames = m_player->TotalFrames();
-        in.frameNum = m_player->FrameNum();
-        in.playing = m_player->Playing();
+        in.totalFrames = m_player->totalFrames();
+        in.frameNum = m_player->frameNum();
+        in.playing = m_player->isPlaying();
     }
     in.playAll = playsAll();
     in.repeatOne = repeatsOne();
@@ -163,7 +163,7 @@ void PlayerBar::onTick()
     if (act.moveOn)
         Q_EMIT playAllReachedEnd();
     if (act.play)
-        m_player->Play();
+        m_player->play();
 }
 
 void PlayerBar::onListShown(const ListSource &source)
@@ -180,19 +180,19 @@ void PlayerBar::playFromStart(const QString &file)
 {
     // Emptying the player first makes it load the file afresh, from frame 1,
     // even when the same programme is already loaded.
-    m_player->SetMovie(FlashPlayer::EmptyMovie);
-    m_player->SetMovie(file);
-    m_player->Play();
-    setPositionMaximum(m_player->TotalFrames());
+    m_player->setMovie(FlashPlayer::EmptyMovie);
+    m_player->setMovie(file);
+    m_player->play();
+    setPositionMaximum(m_player->totalFrames());
 }
 
 void PlayerBar::playOwnMovie(const QString &path)
 {
-    m_player->SetMovie(FlashPlayer::EmptyMovie);
+    m_player->setMovie(FlashPlayer::EmptyMovie);
     if (path.isEmpty())
         return;
-    m_player->SetMovie(path);
-    setPositionMaximum(m_player->TotalFrames());
+    m_player->setMovie(path);
+    setPositionMaximum(m_player->totalFrames());
 }
 
 void PlayerBar::uncheckOptions()
