@@ -100,8 +100,8 @@ int main(int argc, char **argv)
 
     const QString appDir = qEnvironmentVariable("QORVEL_APP_DIR", app.applicationDirPath());
     WebPartsHost host(
-        [appDir](NavigateErrorHandler onError, QString *error) {
-            return loadWebLibrary(appDir, std::move(onError), error);
+        [appDir](NavigateErrorHandler onError) {
+            return loadWebLibrary(appDir, std::move(onError));
         },
         nullptr);
     QWidget window;

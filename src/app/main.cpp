@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     // several times as long to load as the window takes to show: it is
     // loaded from its own library once the window is on screen.
     WebPartsHost web(
-        [programDir](NavigateErrorHandler onError, QString *error) {
-            return loadWebLibrary(programDir, std::move(onError), error);
+        [programDir](NavigateErrorHandler onError) {
+            return loadWebLibrary(programDir, std::move(onError));
         },
         &messages);
     SystemProcessStarter processes;

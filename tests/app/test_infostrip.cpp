@@ -61,7 +61,7 @@ struct Harness
     AppFolder app;
     FaultServer server;
     RecordingMessages messages;
-    WebPartsHost web{[](NavigateErrorHandler onError, QString *) {
+    WebPartsHost web{[](NavigateErrorHandler onError) -> Result<std::unique_ptr<WebParts>> {
                          auto parts = std::make_unique<WebParts>();
                          parts->player = std::make_unique<FakePlayer>();
                          parts->strip = std::make_unique<WebInfoBrowser>(std::move(onError));

@@ -33,13 +33,12 @@ struct Bench
 {
     explicit Bench(bool loads = true)
         : host(
-              [this, loads](NavigateErrorHandler onError, QString *error) {
+              [this, loads](NavigateErrorHandler onError) -> Result<std::unique_ptr<WebParts>> {
                   ++loaderCalls;
                   handler = std::move(onError);
-                  if (!loads) {
-                      *error = u"libqorvel_web.so: cannot open shared object file"_s;
-                      return std::unique_ptr<WebParts>();
-                  }
+                  if (!loads)
+                      return AppError(AppError::Plain,
+                                      u"libqorvel_web.so: cannot open shared object file"_s);
                   auto parts = std::make_unique<WebParts>();
                   player = new FakePlayer;
                   strip = new FakeStrip;
@@ -165,8 +164,8 @@ void TestWebPartsHost::realLibraryPlaysInAShownWindow()
 
     RecordingMessages messages;
     WebPartsHost host(
-        [appDir](NavigateErrorHandler onError, QString *error) {
-            return loadWebLibrary(appDir, std::move(onError), error);
+        [appDir](NavigateErrorHandler onError) {
+            return loadWebLibrary(appDir, std::move(onError));
         },
         &messages);
     QWidget window;

@@ -19,6 +19,8 @@ public:
         // A file could not be saved. The old program reported nothing here,
         // so this is a plain message without a run-time error number.
         NotSaved = 0,
+        // Any other plain message without a number.
+        Plain = 0,
     };
 
     AppError(int number, const QString &description)

@@ -145,14 +145,16 @@ bool WebPartsHost::load()
     if (m_tried)
         return loaded();
     m_tried = true;
-    QString error;
-    m_parts = m_loader([this](const QString &url) { m_browser->failed(url); }, &error);
-    if (!m_parts) {
+    Result<std::unique_ptr<WebParts>> parts =
+        m_loader([this](const QString &url) { m_browser->failed(url); });
+    if (!parts || !parts.value()) {
+        const QString why = parts ? QString() : parts.error().description();
         if (m_messages)
-            m_messages->show(QStringLiteral("播放器无法启动，节目不能播放。\n%1").arg(error),
+            m_messages->show(QStringLiteral("播放器无法启动，节目不能播放。\n%1").arg(why),
                              QString(), MessageBoxes::Icon::Stop);
         return false;
     }
+    m_parts = std::move(parts).value();
     m_player->attach();
     m_browser->attach();
     return true;
@@ -179,15 +181,13 @@ void makeSharedOpenGLContext()
         delete context; // the web engine then draws without the GPU
 }
 
-std::unique_ptr<WebParts> loadWebLibrary(const QString &programDir, NavigateErrorHandler onError,
-                                         QString *error)
+Result<std::unique_ptr<WebParts>> loadWebLibrary(const QString &programDir,
+                                                 NavigateErrorHandler onError)
 {
     makeSharedOpenGLContext();
     QLibrary library(QDir(programDir).filePath(QStringLiteral("qorvel_web")));
     const auto make = reinterpret_cast<MakeWebPartsFunction>(library.resolve(MakeWebPartsSymbol));
-    if (!make) {
-        *error = library.errorString();
-        return nullptr;
-    }
+    if (!make)
+        return AppError(AppError::Plain, library.errorString());
     return std::unique_ptr<WebParts>(make(programDir, std::move(onError)));
 }

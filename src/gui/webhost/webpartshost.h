@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "gui/webhost/webparts.h"
 #include "gui/window/services.h"
 
@@ -17,8 +18,8 @@ class WebPartsHost : public QObject
 {
     Q_OBJECT
 public:
-    // Returns the parts, or none with `error` set.
-    using Loader = std::function<std::unique_ptr<WebParts>(NavigateErrorHandler, QString *error)>;
+    // Returns the parts, or why they could not be loaded.
+    using Loader = std::function<Result<std::unique_ptr<WebParts>>(NavigateErrorHandler)>;
 
     // `messages` is told once when the parts cannot be loaded.
     WebPartsHost(Loader loader, MessageBoxes *messages, QObject *parent = nullptr);
@@ -48,8 +49,8 @@ private:
 
 // The program's loader: the web library beside the program, after making the
 // shared OpenGL context the web engine renders through.
-std::unique_ptr<WebParts> loadWebLibrary(const QString &programDir, NavigateErrorHandler onError,
-                                         QString *error);
+Result<std::unique_ptr<WebParts>> loadWebLibrary(const QString &programDir,
+                                                 NavigateErrorHandler onError);
 
 // Before the QApplication is made: top-level windows are composed through
 // OpenGL from the start (see the .cpp for why).
