@@ -6,6 +6,7 @@
 // display.
 #include "gui/webhost/webpartshost.h"
 #include "support/swfwriter.h"
+#include "webwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -81,20 +82,8 @@ int main(int argc, char **argv)
     if (!writeTestMovie(path, o))
         return 1;
 
-    const QString appDir = qEnvironmentVariable("QORVEL_APP_DIR", app.applicationDirPath());
-    WebPartsHost host(
-        [appDir](NavigateErrorHandler onError) {
-            return loadWebLibrary(appDir, std::move(onError));
-        },
-        nullptr);
-    QWidget window;
-    window.resize(480, 420);
-    host.player()->widget()->setParent(&window);
-    host.player()->widget()->setGeometry(0, 0, 480, 360);
-    host.browser()->widget()->setParent(&window);
-    host.browser()->widget()->setGeometry(0, 360, 480, 60);
-    window.show();
-    makeSharedOpenGLContext();
+    WebWindow web(QSize(480, 420), 360);
+    WebPartsHost &host = web.host;
     FrameWatch watch;
     QEventLoop idle;
     QTimer::singleShot(std::max<qint64>(0, atMs - sinceStart.elapsed()), &idle, &QEventLoop::quit);

@@ -8,6 +8,7 @@
 //   bench_memory --pss bench/pss.sh --movies DIR [--count 20] [--info URL]
 #include "gui/webhost/webpartshost.h"
 #include "support/swfwriter.h"
+#include "webwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -98,20 +99,8 @@ int main(int argc, char **argv)
     if (!writeTestMovie(bomb, o))
         return 1;
 
-    const QString appDir = qEnvironmentVariable("QORVEL_APP_DIR", app.applicationDirPath());
-    WebPartsHost host(
-        [appDir](NavigateErrorHandler onError) {
-            return loadWebLibrary(appDir, std::move(onError));
-        },
-        nullptr);
-    QWidget window;
-    window.resize(1000, 800);
-    host.player()->widget()->setParent(&window);
-    host.player()->widget()->setGeometry(0, 0, 1000, 760);
-    host.browser()->widget()->setParent(&window);
-    host.browser()->widget()->setGeometry(0, 760, 1000, 40);
-    window.show();
-    makeSharedOpenGLContext();
+    WebWindow web(QSize(1000, 800), 760);
+    WebPartsHost &host = web.host;
     if (!host.load())
         return 1;
     if (!info.isEmpty())
