@@ -160,14 +160,38 @@ bool WebPartsHost::load()
     return true;
 }
 
+namespace {
+
+bool webViewsDrawnInSoftware()
+{
+    return qEnvironmentVariable("QT_QUICK_BACKEND") == QLatin1String("software");
+}
+
+} // namespace
+
 void prepareBeforeApplication()
 {
-    // Qt composes a window through OpenGL once a web view is in it; a window
-    // made for plain painting is then destroyed and made anew, which the user
-    // sees as the window vanishing and coming back. Made for OpenGL from the
-    // start, it stays the one window.
-    if (!qEnvironmentVariableIsSet("QT_WIDGETS_RHI"))
+    // The web engine draws the player and the strip in software, and the
+    // window paints them like any other widget. So the window is plain from
+    // its first show to the end: no OpenGL driver is loaded before it shows
+    // (on a software renderer that alone takes longer than a whole plain
+    // window), and it is never destroyed and made anew when the web views
+    // come, which the user would see as the window vanishing and coming back.
+    // The runtime draws on a 2D canvas then, as it does wherever the web
+    // engine offers no WebGL.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        qputenv("QT_QUICK_BACKEND", "software");
+    if (webViewsDrawnInSoftware()) {
+        // Nothing draws through OpenGL then, but the web engine would still
+        // load the driver (on a software renderer with LLVM, 35 MB) only to
+        // ask what it offers.
+        if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+            qputenv("QT_XCB_GL_INTEGRATION", "none");
+    } else if (!qEnvironmentVariableIsSet("QT_WIDGETS_RHI")) {
+        // With another backend chosen by the user, the views draw through
+        // OpenGL and the window must be composed through it from the start.
         qputenv("QT_WIDGETS_RHI", "1");
+    }
 }
 
 void makeSharedOpenGLContext()
@@ -175,7 +199,8 @@ void makeSharedOpenGLContext()
     if (QOpenGLContext::globalShareContext())
         return;
     auto *context = new QOpenGLContext(QCoreApplication::instance());
-    if (context->create())
+    // Drawing in software, the web engine only reads the context's format.
+    if (webViewsDrawnInSoftware() || context->create())
         qt_gl_set_global_share_context(context);
     else
         delete context; // the web engine then draws without the GPU

@@ -52,12 +52,14 @@ private:
 Result<std::unique_ptr<WebParts>> loadWebLibrary(const QString &programDir,
                                                  NavigateErrorHandler onError);
 
-// Before the QApplication is made: top-level windows are composed through
-// OpenGL from the start (see the .cpp for why).
+// Before the QApplication is made: the web views are drawn in software, so
+// that the window stays plain (see the .cpp for why), unless the user chose
+// otherwise.
 void prepareBeforeApplication();
 
-// Makes Qt's shared OpenGL context unless there is one. A window composed
-// through OpenGL shares its context with it only if it is there before the
-// window's first paint, and the web engine's pictures reach the window only
-// through that sharing.
+// Makes Qt's shared OpenGL context unless there is one. The web engine
+// expects it even when it draws in software. When the web views draw through
+// OpenGL, a window composed through OpenGL shares its context with it only if
+// it is there before the window's first paint, and the web engine's pictures
+// reach the window only through that sharing.
 void makeSharedOpenGLContext();
