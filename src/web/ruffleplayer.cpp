@@ -65,6 +65,29 @@ void RufflePlayer::initializeBeforeEngine()
     // Chromium refuses to start its sandbox as root.
     if (runningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Memory: the runtime's WebAssembly is compiled a function at a time as
+    // it is first called (the eager compilation of the whole runtime alone
+    // holds 30 MB of code in the renderer), and sound is played from the
+    // program's own process rather than a service process of 20 MB.
+    // A switch the user set is left as it is.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    const auto unlessSet = [&flags](const QByteArray &name, const QByteArray &value) {
+        if (!flags.contains(name + '='))
+            flags += ' ' + name + '=' + value;
+    };
+    unlessSet("--js-flags", "--wasm-lazy-compilation");
+    unlessSet("--disable-features", "AudioServiceOutOfProcess");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    // The web engine's helper processes give blocks of 128 kB and more back
+    // to the system as soon as they are freed. Left to itself, the C library
+    // raises that bound once a large block has been freed, and the buffers
+    // the runtime's 14 MB of WebAssembly passes through on its start stay in
+    // the renderer's heap for good (20 MB). Our own process started long ago
+    // and is not affected.
+    for (const char *name : {"MALLOC_MMAP_THRESHOLD_", "MALLOC_TRIM_THRESHOLD_"}) {
+        if (!qEnvironmentVariableIsSet(name))
+            qputenv(name, "131072");
+    }
     // Loaded later, the program has made the shared context itself.
     if (!QCoreApplication::instance())
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
