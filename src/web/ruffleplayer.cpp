@@ -78,16 +78,14 @@ void RufflePlayer::initializeBeforeEngine()
     unlessSet("--js-flags", "--wasm-lazy-compilation");
     unlessSet("--disable-features", "AudioServiceOutOfProcess");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
-    // The web engine's helper processes give blocks of 128 kB and more back
+    // The web engine's helper processes give blocks of 32 kB and more back
     // to the system as soon as they are freed. Left to itself, the C library
-    // raises that bound once a large block has been freed, and the buffers
-    // the runtime's 14 MB of WebAssembly passes through on its start stay in
-    // the renderer's heap for good (20 MB). Our own process started long ago
-    // and is not affected.
-    for (const char *name : {"MALLOC_MMAP_THRESHOLD_", "MALLOC_TRIM_THRESHOLD_"}) {
-        if (!qEnvironmentVariableIsSet(name))
-            qputenv(name, "131072");
-    }
+    // keeps them: the runtime's start (its 14 MB of WebAssembly among it)
+    // passes through many blocks of 32 to 64 kB in the renderer, and 50 MB of
+    // them stayed in its heap for good. Our own process started long ago and
+    // is not affected.
+    if (!qEnvironmentVariableIsSet("MALLOC_MMAP_THRESHOLD_"))
+        qputenv("MALLOC_MMAP_THRESHOLD_", "32768");
     // Loaded later, the program has made the shared context itself.
     if (!QCoreApplication::instance())
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
