@@ -179,9 +179,13 @@ const qv = {
                 return;
             this.report(generation, "frame", args);
             // A callback exists only once frame 1 has run: hand over what
-            // waited for it.
-            if (hasCallback)
-                this.flushCommand();
+            // waited for it. Not from here: the runtime is still running the
+            // frame, and a call into it now would be dropped.
+            if (hasCallback && this.pendingCommands.length > 0)
+                setTimeout(() => {
+                    if (this.generation === generation)
+                        this.flushCommand();
+                }, 0);
         });
         element.addEventListener("loadeddata", () => this.report(generation, "loaded"));
         api.load({ url: url, allowScriptAccess: true })

@@ -65,6 +65,9 @@ public:
 Q_SIGNALS:
     // A frame the movie reported, in the order they were shown.
     void frameShown(int frame);
+    // The runtime has the movie and is about to run it; unprepared movies
+    // report no frames, but this too.
+    void movieLoaded();
     void warmedUp();
     // A line the movie traced; only with setTracingForTesting.
     void traced(const QString &line);

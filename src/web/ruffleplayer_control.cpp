@@ -139,6 +139,7 @@ void RufflePlayer::onPageEvent(int generation, const QString &kind, const QStrin
         m_runStarted = true;
         if (!m_suspended && !m_runClock.isValid())
             m_runClock.start();
+        Q_EMIT movieLoaded();
     } else if (kind == QLatin1String("trace")) {
         Q_EMIT traced(QUrl::fromPercentEncoding(value.toUtf8()));
     } else if (kind == QLatin1String("error")) {

@@ -9,6 +9,7 @@
 #include "support/fakes.h"
 #include "support/faultserver.h"
 #include "support/swfwriter.h"
+#include "support/webtestmain.h"
 #include "web/ruffleplayer.h"
 
 #include "core/catalogue/programmelistmodel.h"
@@ -109,7 +110,7 @@ void TestPlaybackEndToEnd::downloadedProgrammePlaysWhenComplete()
     h.server.setFile("/h4icd2/flash/" + QUrl::toPercentEncoding(u"两只老虎"_s) + ".swf", bytes);
     h.click(1);
     QTRY_COMPARE_WITH_TIMEOUT(h.form->programmePanel()->programmes()->rowText(1), u"  两只老虎"_s,
-                              10000);
+                              30000);
     QCOMPARE(h.list()->currentRow(), 1);
     QCOMPARE(h.app.readBytes(u"res/fla/两只老虎.swf"_s), bytes);
     QCOMPARE(h.maximum(), 300);
@@ -154,21 +155,15 @@ void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
         h.form->programmePanel()->showHistory();
     h.click(h.form->programmePanel()->programmes()->count() - 1);
 
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() == 3 && !h.player.isPlaying(), 15000);
-    QTest::qWait(600);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() == 3 && !h.player.isPlaying(), 30000);
+    QTest::qWait(600); // it stays on its title screen
     QCOMPARE(h.player.frameNum(), 3);
     // Not once round and stopped again when it came back to frame 1.
     for (const QList<QVariant> &frame : std::as_const(frames))
         QVERIFY2(frame.at(0).toInt() <= 3, "the movie played past its title screen");
     h.form->playerBar()->onPlayClicked();
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 6, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 6, 30000);
 }
 
-int main(int argc, char *argv[])
-{
-    RufflePlayer::initializeBeforeEngine();
-    QApplication app(argc, argv);
-    TestPlaybackEndToEnd test;
-    return QTest::qExec(&test, argc, argv);
-}
+QORVEL_WEB_TEST_MAIN(TestPlaybackEndToEnd, RufflePlayer::initializeBeforeEngine())
 #include "test_playback_endtoend.moc"

@@ -9,6 +9,7 @@
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/swfwriter.h"
+#include "support/webtestmain.h"
 #include "web/ruffleplayer.h"
 
 #include <QApplication>
@@ -107,9 +108,9 @@ void TestPlayerEndToEnd::repeatOneRestartsAStoppedMovie()
     Harness h({{u"停"_s, movie(120, 30)}});
     h.load();
     h.clickRow(0);
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() == 30 && !h.player.isPlaying(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() == 30 && !h.player.isPlaying(), 30000);
     h.click(h.option(2));
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 32, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 32, 30000);
     QVERIFY(h.player.isPlaying());
 }
 
@@ -120,7 +121,7 @@ void TestPlayerEndToEnd::draggedThumbSeeksAndFullScreenComesBack()
     QList<QRect> before;
     const QList<QWidget *> controls = h.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     h.clickRow(0);
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 5, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 5, 30000);
     QCOMPARE(h.bar()->maximum(), 600);
 
     // Drag the thumb with the mouse to about two thirds of the bar.
@@ -143,28 +144,23 @@ void TestPlayerEndToEnd::draggedThumbSeeksAndFullScreenComesBack()
     const int dragged = bar->sliderPosition();
     QTest::mouseRelease(bar, Qt::LeftButton, {}, target);
     QVERIFY2(dragged > 300, qPrintable(QString::number(dragged)));
-    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() >= dragged, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() >= dragged, 30000);
     QVERIFY2(h.player.frameNum() < dragged + 48, qPrintable(QString::number(h.player.frameNum())));
 
     for (QWidget *w : controls)
         before.append(w->geometry());
     h.form->enterFullScreen();
-    QTRY_COMPARE_WITH_TIMEOUT(h.player.widget()->size(), h.form->screen()->size(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.player.widget()->size(), h.form->screen()->size(), 30000);
     auto *back = h.form->findChild<QPushButton *>(u"Command6"_s);
     // The return button stands above the player where a child can click it.
     QCOMPARE(h.form->childAt(back->geometry().center()), back);
     h.click(back);
-    QTRY_VERIFY_WITH_TIMEOUT(!h.form->isFullScreen(), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(h.form->frameGeometry(), h.form->screen()->availableGeometry(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!h.form->isFullScreen(), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.form->frameGeometry(), h.form->screen()->availableGeometry(),
+                              30000);
     for (int i = 0; i < controls.size(); ++i)
         QCOMPARE(controls[i]->geometry(), before[i]);
 }
 
-int main(int argc, char *argv[])
-{
-    RufflePlayer::initializeBeforeEngine();
-    QApplication app(argc, argv);
-    TestPlayerEndToEnd test;
-    return QTest::qExec(&test, argc, argv);
-}
+QORVEL_WEB_TEST_MAIN(TestPlayerEndToEnd, RufflePlayer::initializeBeforeEngine())
 #include "test_playerendtoend.moc"

@@ -127,19 +127,19 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         const int boxes = h.boxTexts.size();
         const int requests = h.programmeRequests();
         h.clickRow(download ? 0 : 1);
-        QTRY_COMPARE_WITH_TIMEOUT(h.boxTexts.size(), boxes + 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(h.boxTexts.size(), boxes + 1, 30000);
         QVERIFY2(h.boxTexts.last().contains(download ? u"文件无法找到"_s : u"坏/名字"_s),
                  qPrintable(h.boxTexts.last()));
-        QTRY_COMPARE_WITH_TIMEOUT(h.form->programmePanel()->downloads()->count(), 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(h.form->programmePanel()->downloads()->count(), 0, 30000);
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
-        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 30000);
 
         h.clickCategory(target);
         // On a real display the click also gives the window back its
         // activation, which the closed box took: the list regains the focus
         // with a new set of rows and nothing current.
         h.form->activateWindow();
-        QTest::qWait(300);
+        QVERIFY(QTest::qWaitForWindowActive(h.form.get()));
         QCOMPARE(h.form->programmePanel()->programmes()->count(), target - 1);
         QVERIFY2(!h.list()->selectionModel()->hasSelection(), qPrintable(u"round %1"_s.arg(round)));
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
@@ -161,13 +161,13 @@ void TestUnaskedStart::rightClickMenuAddsAFavourite()
     // The right press chose the row as a click does; the release opened the
     // category's menu.
     QCOMPARE(h.player.movie(), h.app.flashDir() + u"二.swf"_s);
-    QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu *>(QApplication::activePopupWidget()), 30000);
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     QCOMPARE(menu->objectName(), u"file1"_s);
     QAction *add = menu->actions().at(2);
     QCOMPARE(add->text(), u"加入收藏"_s);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(add).center());
-    QTRY_COMPARE(h.boxTexts.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(h.boxTexts.size(), 1, 30000);
     QCOMPARE(h.boxTexts.last(), u"  二 成功加入到收藏"_s);
     QCOMPARE(TextFile::readLines(h.app.file(u"cons/shoucang.inb"_s)), QStringList{u"二"_s});
 }

@@ -1,13 +1,16 @@
 // A window that looks for an update as the program does, on a shortened
 // tick, and starts the updater the system's way. Echoes each line it reads,
-// so that a test can see that it still answers.
+// so that a test can see that it still answers; to "state" it answers with
+// the ticks counted so far and the number of update checks under way.
 //
 //   update_host <application folder> <download server> <tick in ms> own|installed
+#include "core/update/updatecheck.h"
 #include "gui/platform/systemprocessstarter.h"
 #include "gui/window/categorybar.h"
 #include "gui/window/mainwindow.h"
 #include "gui/window/playerbar.h"
 #include "gui/window/programmepanel.h"
+#include "gui/window/updateschedule.h"
 #include "support/fakes.h"
 
 #include <QApplication>
@@ -36,11 +39,18 @@ int main(int argc, char *argv[])
         return 1;
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &form, [&input] {
+    const UpdateSchedule *schedule = form.findChild<UpdateSchedule *>();
+    if (!schedule)
+        return 3;
+    QObject::connect(&input, &QSocketNotifier::activated, &form, [&input, schedule] {
         char line[256];
         if (!std::fgets(line, sizeof line, stdin))
             return input.setEnabled(false);
-        std::fputs(line, stdout);
+        if (QByteArray(line) == "state\n")
+            std::printf("%d %lld\n", schedule->ticks(),
+                        static_cast<long long>(schedule->findChildren<UpdateCheck *>().size()));
+        else
+            std::fputs(line, stdout);
         std::fflush(stdout);
     });
     return app.exec();

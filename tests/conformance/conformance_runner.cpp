@@ -2,6 +2,7 @@
 // for frame control, served by our scheme, in our page) and as they are, in
 // the same page, and compares their trace() lines. See README.md.
 #include "core/swf/swfreader.h"
+#include "gui/webhost/webpartshost.h"
 #include "web/ruffleplayer.h"
 
 #include <QApplication>
@@ -17,10 +18,15 @@
 
 namespace {
 
-// From setting the movie to its first frame, once the runtime is warm.
-constexpr qint64 StartMs = 400;
+// Caps that only a fault reaches: a movie that never starts, or one whose
+// run never ends. A run waits for what the movie does, not for a guessed time.
+constexpr int StartCapMs = 60000;
+constexpr int RunCapMs = 120000;
 // Long enough for a polling movie to ask for commands several times.
 constexpr qint64 MinPlayMs = 500;
+// A movie that stopped reporting frames and tracing for this long, past its
+// stated frames' time, has ended.
+constexpr qint64 QuietMs = 1000;
 
 struct Movie
 {
@@ -81,23 +87,54 @@ bool agree(const QStringList &a, const QStringList &b)
     return std::equal(a.begin(), a.begin() + n, b.begin());
 }
 
+// The clock of a run starts when the movie runs: its first reported frame,
+// the runtime's load event (an unprepared movie reports no frames) or its
+// first trace. A run ends once the expected lines are there; otherwise once
+// the movie has reported its stated frames, or, when it reports no more,
+// once its stated frames' time has passed and it has been quiet a while.
 QStringList play(RufflePlayer &player, const Movie &m, bool plain)
 {
     QStringList lines;
+    int frames = 0;
+    QElapsedTimer sinceStart, sinceActivity;
+    const auto activity = [&] {
+        if (!sinceStart.isValid())
+            sinceStart.start();
+        sinceActivity.start();
+    };
     player.setPlainForTesting(plain);
-    const auto c = QObject::connect(&player, &RufflePlayer::traced,
-                                    [&](const QString &line) { lines += line.split(u'\n'); });
+    const QList<QMetaObject::Connection> connections{
+        QObject::connect(&player, &RufflePlayer::traced,
+                         [&](const QString &line) {
+                             lines += line.split(u'\n');
+                             activity();
+                         }),
+        QObject::connect(&player, &RufflePlayer::frameShown,
+                         [&] {
+                             ++frames;
+                             activity();
+                         }),
+        QObject::connect(&player, &RufflePlayer::movieLoaded, activity)};
     player.setMovie(m.dir + QStringLiteral("/test.swf"));
     const qint64 frameTime = qint64(m.frames * 1000 / m.rate * 1.25);
-    const qint64 budget = StartMs + std::max(MinPlayMs, frameTime);
-    QElapsedTimer t;
-    t.start();
-    // Done early once everything expected has come and the poller had its time.
-    while (t.elapsed() < budget && !(lines.size() > m.expected.size() + 20 ||
-                                     (!m.expected.isEmpty() && lines.size() >= m.expected.size() &&
-                                      t.elapsed() >= StartMs + MinPlayMs)))
-        QTest::qWait(20);
-    QObject::disconnect(c);
+    const auto ended = [&] {
+        if (lines.size() > m.expected.size() + 20)
+            return true;
+        if (!sinceStart.isValid())
+            return false;
+        const qint64 ran = sinceStart.elapsed();
+        if (!m.expected.isEmpty() && lines.size() >= m.expected.size())
+            return ran >= MinPlayMs;
+        if (frames > m.frames)
+            return true;
+        return ran >= std::max(MinPlayMs, frameTime) && sinceActivity.elapsed() >= QuietMs;
+    };
+    if (!QTest::qWaitFor([&] { return sinceStart.isValid(); }, StartCapMs))
+        lines += QStringLiteral("<the movie did not start within %1 s>").arg(StartCapMs / 1000);
+    else if (!QTest::qWaitFor(ended, RunCapMs))
+        lines += QStringLiteral("<the run did not end within %1 s>").arg(RunCapMs / 1000);
+    for (const auto &c : connections)
+        QObject::disconnect(c);
     player.setMovie(FlashPlayer::EmptyMovie);
     return lines;
 }
@@ -124,6 +161,8 @@ int usage()
 
 int main(int argc, char **argv)
 {
+    // The web engine in the mode the program uses.
+    prepareBeforeApplication();
     RufflePlayer::initializeBeforeEngine();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
@@ -187,10 +226,10 @@ int main(int argc, char **argv)
     player.widget()->setGeometry(0, 0, 480, 360);
     player.setTracingForTesting(true);
     window.show();
-    QElapsedTimer warm;
-    warm.start();
-    while (!player.isWarm() && warm.elapsed() < 60000)
-        QTest::qWait(50);
+    if (!QTest::qWaitFor([&] { return player.isWarm(); }, StartCapMs)) {
+        std::fprintf(stderr, "the Flash runtime did not start within %d s\n", StartCapMs / 1000);
+        return 2;
+    }
 
     int plainPassed = 0, matched = 0, preparedFailed = 0;
     QStringList differences;

@@ -277,7 +277,7 @@ void TestResumableDownload::destroyingTheContextStopsTheTransfer()
     QTRY_VERIFY_WITH_TIMEOUT(m_server.rangesFor(m_path).size() >= 3, 3000);
     delete context;
     QVERIFY(!QFile::exists(m_temporary));
-    QTest::qWait(RangeWaitMs + 200);
+    QTest::qWait(RangeWaitMs + 200); // the range timer must not fire afterwards
     QVERIFY(!called);
     QCOMPARE(readFileOrMissing(m_final), QByteArray("previous content"));
 }

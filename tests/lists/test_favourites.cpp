@@ -128,7 +128,7 @@ void TestFavourites::killedWriterNeverTearsTheFile()
         QVERIFY(victim.waitForStarted());
         // Kill it at some moment after it has got going.
         QTRY_VERIFY_WITH_TIMEOUT(TextFile::readLines(file).last().mid(1).toInt() > before, 20000);
-        QTest::qWait(QRandomGenerator::global()->bounded(30));
+        QTest::qWait(QRandomGenerator::global()->bounded(30)); // on purpose: a random moment
         victim.kill();
         QVERIFY(victim.waitForFinished());
         // Whole lines of consecutive names, never a torn one.

@@ -1,6 +1,5 @@
 #include "playertestbench.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -19,18 +18,6 @@ int digitFromSegments(int lit)
         if (patterns[d] == lit)
             return d;
     return -1;
-}
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
 }
 
 } // namespace
@@ -63,7 +50,7 @@ bool PlayerTestBench::start(const QString &file, int frame)
     m_player->setMovie(FlashPlayer::EmptyMovie);
     m_player->setMovie(file);
     // The first movie also waits for the runtime to compile.
-    return waitFor([&] { return m_player->frameNum() >= frame; }, 30000);
+    return QTest::qWaitFor([&] { return m_player->frameNum() >= frame; }, 60000);
 }
 
 int PlayerTestBench::frameOnScreen()
@@ -96,14 +83,21 @@ QVariant PlayerTestBench::evaluate(const QString &script)
     // stack then.
     auto answer = std::make_shared<std::optional<QVariant>>();
     view->page()->runJavaScript(script, [answer](const QVariant &v) { *answer = v; });
-    waitFor([&] { return answer->has_value(); }, 5000);
+    static_cast<void>(QTest::qWaitFor([&] { return answer->has_value(); }, 30000));
     return answer->value_or(QVariant());
 }
 
-QList<int> framesDuring(QSignalSpy &spy, int ms)
+bool PlayerTestBench::waitUntilPaused()
+{
+    return QTest::qWaitFor(
+        [this] { return evaluate(QStringLiteral("!!qv.api && qv.api.suspended")).toBool(); },
+        30000);
+}
+
+QList<int> nextFrames(QSignalSpy &spy, int count)
 {
     spy.clear();
-    QTest::qWait(ms);
+    static_cast<void>(QTest::qWaitFor([&] { return spy.size() >= count; }, 60000));
     return framesSeen(spy);
 }
 

@@ -29,6 +29,9 @@ public:
     int frameOnScreen();
     // Runs a script in the player page and returns its value.
     QVariant evaluate(const QString &script);
+    // After stop(): waits until the runtime in the page is suspended, so that
+    // no further frame runs (the page pauses once one more frame has run).
+    bool waitUntilPaused();
 
 private:
     QTemporaryDir m_dir;
@@ -36,7 +39,8 @@ private:
     RufflePlayer *m_player = nullptr;
 };
 
-// The frames reported during the next `ms` milliseconds.
-QList<int> framesDuring(QSignalSpy &spy, int ms);
+// Waits for the next `count` frames the spy sees (at most a minute) and
+// returns them.
+QList<int> nextFrames(QSignalSpy &spy, int count);
 // The frames a spy on RufflePlayer::frameShown has seen so far.
 QList<int> framesSeen(const QSignalSpy &spy);

@@ -3,6 +3,7 @@
 // in a new player too.
 #include "core/swf/swfactions.h"
 #include "playertestbench.h"
+#include "support/webtestmain.h"
 
 #include <QApplication>
 #include <QtEndian>
@@ -79,14 +80,15 @@ void TestPlayerSaves::savesLastPerProgramme()
     const QString count = saves + u"节目/数数/progress.sol"_s;
 
     QVERIFY(bench->start(game));
-    QTRY_COMPARE(startsIn(count), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(startsIn(count), 1, 30000);
     QVERIFY(bench->start(game));
-    QTRY_COMPARE(startsIn(count), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(startsIn(count), 2, 30000);
     // The same SharedObject name in other programmes is theirs alone.
     QVERIFY(bench->start(other));
-    QTRY_COMPARE(startsIn(saves + u"节目/别的/progress.sol"_s), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(startsIn(saves + u"节目/别的/progress.sol"_s), 1, 30000);
     QVERIFY(bench->start(own));
-    QTRY_COMPARE(startsIn(saves + u"自定义节目/动物/Game.SWF/progress.sol"_s), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(startsIn(saves + u"自定义节目/动物/Game.SWF/progress.sol"_s), 1,
+                              30000);
     QCOMPARE(startsIn(count), 2);
 
     // A new player, as after a restart, finds the saves on disk; a damaged
@@ -97,18 +99,12 @@ void TestPlayerSaves::savesLastPerProgramme()
     QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.resize(20));
     damaged.close();
     QVERIFY(bench->start(game));
-    QTRY_COMPARE(startsIn(count), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(startsIn(count), 3, 30000);
     QVERIFY(bench->start(other));
-    QTRY_COMPARE(startsIn(saves + u"节目/别的/progress.sol"_s), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(startsIn(saves + u"节目/别的/progress.sol"_s), 1, 30000);
     qunsetenv("XDG_DATA_HOME");
 }
 
-int main(int argc, char **argv)
-{
-    RufflePlayer::initializeBeforeEngine();
-    QApplication app(argc, argv);
-    TestPlayerSaves test;
-    return QTest::qExec(&test, argc, argv);
-}
+QORVEL_WEB_TEST_MAIN(TestPlayerSaves, RufflePlayer::initializeBeforeEngine())
 
 #include "test_playersaves.moc"

@@ -403,7 +403,7 @@ void TestWaveSound::decoderKeepsOnlyTheLatestRequest()
     QTRY_COMPARE_WITH_TIMEOUT(decoded.count(), 2, 20000);
     QCOMPARE(decoded.at(0).at(0).toByteArray(), waves.first());
     QCOMPARE(decoded.at(1).at(0).toByteArray(), waves.last());
-    QTest::qWait(200);
+    QTest::qWait(200); // no third decoding follows
     QCOMPARE(decoded.count(), 2);
 }
 
@@ -505,7 +505,7 @@ void TestWaveSound::quickSwitchesNeverStall()
         sound.play(waves.at(round % waves.size()));
         slowest = qMax(slowest, timer.elapsed());
         // Vary how far the previous sound got: decoding, starting, playing.
-        QTest::qWait((round % 4) * 25);
+        QTest::qWait((round % 4) * 25); // a pause on purpose, not a wait for anything
     }
     qInfo("slowest play() took %lld ms", slowest);
     // However the switches fell, the last sound clicked is the one heard.
