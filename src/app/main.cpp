@@ -1,5 +1,6 @@
 #include "core/base/apperror.h"
 #include "core/base/datafolder.h"
+#include "core/base/moviehandoff.h"
 #include "gui/platform/desktopshortcut.h"
 #include "gui/platform/systemprocessstarter.h"
 #include "gui/sound/heldsound.h"
@@ -21,6 +22,11 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Qorvel儿童乐园"));
     QGuiApplication::setDesktopFileName(QStringLiteral(QORVEL_DESKTOP_ID));
     QtMessageBoxes messages;
+    // Movies to open go to the window already running, if there is one.
+    const QStringList movies = MovieHandOff::moviesIn(QCoreApplication::arguments());
+    MovieHandOff handOff(MovieHandOff::defaultSocketPath());
+    if (!movies.isEmpty() && handOff.handOver(movies))
+        return 0;
 
     // Unpacked into a folder of its own, the program keeps its data beside
     // itself; installed, in the user's data folder, filled on first start.
@@ -68,7 +74,13 @@ int main(int argc, char *argv[])
     // Centred at its design size when restored; maximised at start.
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
-    afterFirstPaint(&window, [&sound] { sound.release(); });
+    handOff.listen();
+    QObject::connect(&handOff, &MovieHandOff::received, &window, &MainWindow::openMovies);
+    afterFirstPaint(&window, [&sound, &window, movies] {
+        sound.release();
+        if (!movies.isEmpty())
+            window.openMovies(movies);
+    });
     window.showMaximizedOnScreen();
     makeSharedOpenGLContext();
     return app.exec();

@@ -219,7 +219,7 @@ QString RufflePlayer::savedGamesOf(const QString &path)
         saves.insert(it.key(), QString::fromLatin1(it.value().toBase64()));
     if (!programme.isEmpty())
         m_savingProgrammes.insert(programme);
-    // A movie from anywhere else keeps its saves while it plays.
+    // A movie whose names cannot be used keeps its saves while it plays.
     const QJsonObject saved{
         {QStringLiteral("programme"), programme},
         {QStringLiteral("saves"), saves},

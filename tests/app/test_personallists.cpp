@@ -6,6 +6,7 @@
 #include "gui/window/mainwindow.h"
 #include "support/windowharness.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QRadioButton>
 #include <QtTest>
@@ -36,6 +37,17 @@ QStringList normalPictures()
         p.append(QString::number(100 + n));
     return p;
 }
+
+// Receives what the window asks the desktop to open.
+class OpenedUrls : public QObject
+{
+    Q_OBJECT
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
+
+public:
+    QList<QUrl> urls;
+};
 
 } // namespace
 
@@ -132,12 +144,18 @@ void TestPersonalLists::emptyFolderIsExplained()
     Harness h;
     h.app.writeBytes(u"自定义节目/空/deeper/x.swf"_s, "FWS");
     h.load();
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler(u"file"_s, &opened, "open");
+    h.messages.answerYes = true; // "打开文件夹"
     h.chooseFolder(u"空"_s);
+    QDesktopServices::unsetUrlHandler(u"file"_s);
     QVERIFY(h.rows().isEmpty());
-    QCOMPARE(
-        h.messages.texts(),
-        QStringList{u"您可以把喜欢的swf格式flash放在\"Qorvel儿童乐园\\自定义节目\"各分类文件夹下,"
-                    "请参照使用帮助"_s});
+    // The folder where it is on this computer, and a button that opens it.
+    QCOMPARE(h.messages.texts(),
+             QStringList{u"您可以把喜欢的swf格式flash放在\"%1\"各分类文件夹下,请参照使用帮助"_s.arg(
+                 h.app.file(u"自定义节目"_s))});
+    QCOMPARE(h.messages.shown[0].title, u"打开文件夹"_s);
+    QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(h.app.file(u"自定义节目/空"_s))});
 }
 
 void TestPersonalLists::refusedWhileDownloading()

@@ -24,9 +24,11 @@ constexpr int StartCapMs = 60000;
 constexpr int RunCapMs = 120000;
 // Long enough for a polling movie to ask for commands several times.
 constexpr qint64 MinPlayMs = 500;
-// A movie that stopped reporting frames and tracing for this long, past its
-// stated frames' time, has ended.
-constexpr qint64 QuietMs = 1000;
+// A movie that has traced nothing for this long, past its stated frames'
+// time, and either ran past its stated frames or stopped, has ended. Trace
+// lines and frame reports travel apart, so a frame seen says nothing of the
+// lines before it.
+constexpr qint64 QuietMs = 3000;
 
 struct Movie
 {
@@ -90,31 +92,35 @@ bool agree(const QStringList &a, const QStringList &b)
 // The clock of a run starts when the movie runs: its first reported frame,
 // the runtime's load event (an unprepared movie reports no frames) or its
 // first trace. A run ends once the expected lines are there; otherwise once
-// the movie has reported its stated frames, or, when it reports no more,
-// once its stated frames' time has passed and it has been quiet a while.
+// its stated frames' time has passed, it has traced nothing for a while, and
+// it has reported more frames than stated or reports none any more.
 QStringList play(RufflePlayer &player, const Movie &m, bool plain)
 {
     QStringList lines;
     int frames = 0;
-    QElapsedTimer sinceStart, sinceActivity;
-    const auto activity = [&] {
-        if (!sinceStart.isValid())
+    QElapsedTimer sinceStart, sinceTrace, sinceFrame;
+    const auto activity = [&](QElapsedTimer *clock) {
+        if (!sinceStart.isValid()) {
             sinceStart.start();
-        sinceActivity.start();
+            sinceTrace.start();
+            sinceFrame.start();
+        }
+        if (clock)
+            clock->restart();
     };
     player.setPlainForTesting(plain);
     const QList<QMetaObject::Connection> connections{
         QObject::connect(&player, &RufflePlayer::traced,
                          [&](const QString &line) {
                              lines += line.split(u'\n');
-                             activity();
+                             activity(&sinceTrace);
                          }),
         QObject::connect(&player, &RufflePlayer::frameShown,
                          [&] {
                              ++frames;
-                             activity();
+                             activity(&sinceFrame);
                          }),
-        QObject::connect(&player, &RufflePlayer::movieLoaded, activity)};
+        QObject::connect(&player, &RufflePlayer::movieLoaded, [&] { activity(nullptr); })};
     player.setMovie(m.dir + QStringLiteral("/test.swf"));
     const qint64 frameTime = qint64(m.frames * 1000 / m.rate * 1.25);
     const auto ended = [&] {
@@ -125,9 +131,8 @@ QStringList play(RufflePlayer &player, const Movie &m, bool plain)
         const qint64 ran = sinceStart.elapsed();
         if (!m.expected.isEmpty() && lines.size() >= m.expected.size())
             return ran >= MinPlayMs;
-        if (frames > m.frames)
-            return true;
-        return ran >= std::max(MinPlayMs, frameTime) && sinceActivity.elapsed() >= QuietMs;
+        return ran >= std::max(MinPlayMs, frameTime) && sinceTrace.elapsed() >= QuietMs &&
+               (frames > m.frames || sinceFrame.elapsed() >= QuietMs);
     };
     if (!QTest::qWaitFor([&] { return sinceStart.isValid(); }, StartCapMs))
         lines += QStringLiteral("<the movie did not start within %1 s>").arg(StartCapMs / 1000);

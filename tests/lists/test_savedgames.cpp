@@ -39,7 +39,9 @@ void TestSavedGames::programmeOfMovie_data()
     QTest::addColumn<QString>("movie");
     QTest::addColumn<QString>("programme");
     QTest::newRow("cache, moved folder") << u"/b/c/res/fla/小星星.swf"_s << u"节目/小星星"_s;
-    QTest::newRow("elsewhere") << u"/tmp/x.swf"_s << QString();
+    QTest::newRow("own folder") << u"/a/自定义节目/动物/x.swf"_s << u"自定义节目/动物/x.swf"_s;
+    QTest::newRow("elsewhere") << u"/tmp/x.swf"_s << u"自定义节目/tmp/x.swf"_s;
+    QTest::newRow("no folder") << u"/x.swf"_s << QString();
     QTest::newRow("cache, not .swf") << u"/a/res/fla/x.swf.part"_s << QString();
 }
 

@@ -110,6 +110,25 @@ grep -v '^running with root privileges' "$scratch/lintian" || true
 dpkg-deb -x "$deb" "$scratch/root"
 desktop-file-validate "$scratch/root/usr/share/applications/$id.desktop" ||
     fail "the desktop entry is not valid"
+# The file manager offers the program for Flash movies, and hands it the files.
+for type in application/x-shockwave-flash application/vnd.adobe.flash.movie; do
+    grep -q "^MimeType=.*$type;" "$scratch/root/usr/share/applications/$id.desktop" ||
+        fail "the desktop entry does not declare $type"
+done
+grep -q '^Exec=qorvel %F$' "$scratch/root/usr/share/applications/$id.desktop" ||
+    fail "the desktop entry does not pass the files it is given"
+# Where the desktop's tools are there: once the entry is installed, it is
+# the program that opens Flash movies.
+if command -v xdg-mime >/dev/null 2>&1 && command -v update-desktop-database >/dev/null 2>&1; then
+    apps="$scratch/xdg/applications"
+    mkdir -p "$apps"
+    cp "$scratch/root/usr/share/applications/$id.desktop" "$apps/"
+    update-desktop-database "$apps"
+    XDG_DATA_HOME="$scratch/xdg" XDG_DATA_DIRS="$scratch/xdg" XDG_CONFIG_HOME="$scratch/xdg" \
+        xdg-mime query default application/x-shockwave-flash >"$scratch/default" 2>&1 || true
+    grep -qx "$id.desktop" "$scratch/default" ||
+        fail "xdg-mime does not name $id.desktop for Flash movies: $(cat "$scratch/default")"
+fi
 appstreamcli validate --no-net --pedantic "$scratch/root/usr/share/metainfo/$id.metainfo.xml" ||
     fail "the AppStream file is not valid"
 

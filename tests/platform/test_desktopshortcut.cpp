@@ -139,7 +139,7 @@ void TestDesktopShortcut::launcherStartsTheProgram()
     QStringList exec = parseExec(key(launcher, u"Exec"_s));
     if (folder.contains(u'%') && exec.value(0) == u"env"_s)
         exec.removeFirst();
-    QCOMPARE(exec, QStringList{program});
+    QCOMPARE(exec, (QStringList{program, u"%F"_s}));
 
     QProcess validate;
     validate.start(u"desktop-file-validate"_s, {launcher});

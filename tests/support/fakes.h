@@ -29,6 +29,11 @@ public:
         confirmed.append(text);
         return answerYes;
     }
+    bool offer(const QString &text, const QString &action) override
+    {
+        shown.append({text, action, Icon::None});
+        return answerYes;
+    }
     QStringList texts() const
     {
         QStringList t;

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <functional>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
@@ -49,9 +51,10 @@ Outcome failed(QSaveFile &file)
     return outcome;
 }
 
-} // namespace
-
-Outcome write(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
+// Opens the temporary file, lets `fill` write it (false: it failed, with the
+// file's error), then syncs and renames it over path.
+Outcome writeWith(const QString &path, QFileDevice::Permissions permissions,
+                  const std::function<bool(QSaveFile &)> &fill)
 {
     QSaveFile file(path);
     // Buffered, a small write only fills Qt's buffer; the flush inside
@@ -61,13 +64,7 @@ Outcome write(const QString &path, const QByteArray &bytes, QFileDevice::Permiss
         return {false, file.errorString()};
     if (permissions && !file.setPermissions(permissions))
         return failed(file);
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return failed(file);
-        done += n;
-    }
-    if (file.error() != QFileDevice::NoError)
+    if (!fill(file) || file.error() != QFileDevice::NoError)
         return failed(file);
     if (!syncData(file.handle())) {
         Outcome outcome{false, QStringLiteral("cannot sync %1 to the disk").arg(path)};
@@ -79,6 +76,57 @@ Outcome write(const QString &path, const QByteArray &bytes, QFileDevice::Permiss
         return {false, file.errorString()};
     syncFolder(path);
     return {true, {}};
+}
+
+bool writeAll(QSaveFile &file, const char *data, qint64 size)
+{
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = file.write(data + done, size - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
+Outcome write(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
+{
+    return writeWith(path, permissions, [&bytes](QSaveFile &file) {
+        return writeAll(file, bytes.constData(), bytes.size());
+    });
+}
+
+Outcome copy(const QString &source, const QString &path,
+             const std::function<bool(qint64 copied)> &progress)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return {false, in.errorString()};
+    QString readError;
+    Outcome outcome = writeWith(path, {}, [&](QSaveFile &file) {
+        QByteArray chunk(1 << 20, Qt::Uninitialized);
+        qint64 copied = 0;
+        while (!in.atEnd()) {
+            const qint64 n = in.read(chunk.data(), chunk.size());
+            if (n < 0) {
+                readError = in.errorString();
+                return false;
+            }
+            if (!writeAll(file, chunk.constData(), n))
+                return false;
+            copied += n;
+            if (progress && !progress(copied)) {
+                readError = QStringLiteral("cancelled");
+                return false;
+            }
+        }
+        return true;
+    });
+    if (!outcome && !readError.isEmpty())
+        outcome.error = readError;
+    return outcome;
 }
 
 } // namespace AtomicFile

@@ -4,6 +4,8 @@
 #include <QFileDevice>
 #include <QString>
 
+#include <functional>
+
 // Every file the program writes goes through here: the lists, the key and
 // version files, the cache, saved games, the first start's copies and the
 // desktop launcher. A file is replaced whole or not at all, and a failure is
@@ -23,5 +25,10 @@ struct Outcome
 // (or stays absent). `permissions`, when given, are the new file's.
 [[nodiscard]] Outcome write(const QString &path, const QByteArray &bytes,
                             QFileDevice::Permissions permissions = {});
+
+// Copies the file at source to path the same way, a piece at a time;
+// `progress` hears the bytes copied so far and may cancel by answering false.
+[[nodiscard]] Outcome copy(const QString &source, const QString &path,
+                           const std::function<bool(qint64 copied)> &progress = {});
 
 } // namespace AtomicFile

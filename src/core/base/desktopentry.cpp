@@ -50,7 +50,10 @@ QByteArray text(const Launcher &launcher)
                                  "Type=Application\n"
                                  "Version=1.0\n");
     out += QStringLiteral("Name=") + escapeString(launcher.name) + QLatin1Char('\n');
-    out += QStringLiteral("Exec=") + execValue(launcher.program) + QLatin1Char('\n');
+    // Flash movies dropped on the launcher, or opened with it, are played.
+    out += QStringLiteral("Exec=") + execValue(launcher.program) + QStringLiteral(" %F\n");
+    out += QStringLiteral(
+        "MimeType=application/x-shockwave-flash;application/vnd.adobe.flash.movie;\n");
     out += QStringLiteral("Path=") + escapeString(launcher.workingDir) + QLatin1Char('\n');
     out += QStringLiteral("Icon=") + escapeString(launcher.icon) + QLatin1Char('\n');
     out += QStringLiteral("Terminal=false\n");

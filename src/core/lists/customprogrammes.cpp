@@ -16,11 +16,10 @@ QStringList programmes(const QString &folder)
     return dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
-QString emptyFolderMessage()
+QString emptyFolderMessage(const QString &customDir)
 {
-    return QStringLiteral(
-        "您可以把喜欢的swf格式flash放在\"Qorvel儿童乐园\\自定义节目\"各分类文件夹下,"
-        "请参照使用帮助");
+    return QStringLiteral("您可以把喜欢的swf格式flash放在\"%1\"各分类文件夹下,请参照使用帮助")
+        .arg(QDir::toNativeSeparators(QDir::cleanPath(customDir)));
 }
 
 } // namespace CustomProgrammes

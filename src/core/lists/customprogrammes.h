@@ -15,7 +15,8 @@ QStringList folders(const QString &customDir);
 // programmes.
 QStringList programmes(const QString &folder);
 
-// Said when a folder holds no programme.
-QString emptyFolderMessage();
+// Said when a folder holds no programme; names the folder as it is on this
+// computer.
+QString emptyFolderMessage(const QString &customDir);
 
 } // namespace CustomProgrammes

@@ -38,11 +38,14 @@ QString SavedGames::programmeOf(const QString &moviePath)
     const QFileInfo movie(QDir::cleanPath(QFileInfo(moviePath).absoluteFilePath()));
     const QDir folder = movie.dir();
     const QString parent = QFileInfo(folder.path()).dir().dirName();
-    if (folder.dirName() == QLatin1String("fla") && parent == QLatin1String("res") &&
-        movie.suffix() == QLatin1String("swf") && isUsableCacheName(movie.completeBaseName()))
-        return CacheSaves + QLatin1Char('/') + movie.completeBaseName();
-    if (parent == AppPaths::CustomFolderName && isUsableProgrammeName(folder.dirName()) &&
-        isUsableProgrammeName(movie.fileName()))
+    if (folder.dirName() == QLatin1String("fla") && parent == QLatin1String("res")) {
+        if (movie.suffix() == QLatin1String("swf") && isUsableCacheName(movie.completeBaseName()))
+            return CacheSaves + QLatin1Char('/') + movie.completeBaseName();
+        return {}; // a download under way, or a file the cache does not know
+    }
+    // The child's own movies, and movies opened from anywhere else, by their
+    // folder and file name.
+    if (isUsableProgrammeName(folder.dirName()) && isUsableProgrammeName(movie.fileName()))
         return AppPaths::CustomFolderName + QLatin1Char('/') + folder.dirName() + QLatin1Char('/') +
                movie.fileName();
     return {};

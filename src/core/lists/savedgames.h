@@ -22,9 +22,10 @@ public:
 
     // $XDG_DATA_HOME/Qorvel儿童乐园/saves, in both modes of the program.
     static QString defaultRoot();
-    // The programme a movie file is, from where it lies: the cache or a
-    // folder of the child's own. Empty for any other file, whose saves last
-    // only while it plays.
+    // The programme a movie file is, from where it lies: a programme of the
+    // cache, else a movie of the child's own, known by its folder and file
+    // name wherever it lies. Empty for a file whose names cannot be used,
+    // whose saves last only while it plays.
     static QString programmeOf(const QString &moviePath);
     // Whether `bytes` look like a whole .sol file of an acceptable size.
     static bool isSaveFile(const QByteArray &bytes);

@@ -11,6 +11,9 @@
 #include "gui/window/updateschedule.h"
 
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -44,6 +47,8 @@ MainWindow::MainWindow(AppSettings settings, Services services, QWidget *parent)
     player->setParent(this);
     DesignGeometry::place(player, Control::Player);
     player->setAccessibleName(QStringLiteral("播放器"));
+    // A file dropped on the player is the window's, not a page to open.
+    player->setAcceptDrops(false);
     m_programmePanel = new ProgrammePanel(
         this, DownloadQueue::Settings{m_settings.downloadServer, paths, m_settings.rangeWaitMs},
         m_services.messages);
@@ -80,6 +85,8 @@ void MainWindow::setUpWindow()
     setPalette(pal);
     setAutoFillBackground(true);
     setMouseTracking(true);
+    setAcceptDrops(true);
+    QCoreApplication::instance()->installEventFilter(this);
     resize(LayoutEngine::toPixels(DesignGeometry::InnerWidthTwips),
            LayoutEngine::toPixels(DesignGeometry::InnerHeightTwips));
 }
@@ -136,6 +143,19 @@ void MainWindow::styleLink(ImageButton *link)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // The web views would open a file dropped on them as a page: a drop
+    // anywhere on the window is the window's.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget != this && isAncestorOf(widget)) {
+            if (type == QEvent::Drop)
+                dropEvent(static_cast<QDropEvent *>(event));
+            else
+                acceptFiles(static_cast<QDragMoveEvent *>(event));
+            return true;
+        }
+    }
     // A pointer that jumps onto a link (a fast mouse, a warped pointer) may
     // send no move over it, only its arrival.
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
@@ -240,4 +260,55 @@ void MainWindow::fillScreenIfIgnored()
         if (wanted && frameGeometry().width() < target.width() - 8)
             setGeometry(target);
     });
+}
+
+namespace {
+
+QStringList localFilesOf(const QMimeData *data)
+{
+    QStringList paths;
+    if (data && data->hasUrls()) {
+        for (const QUrl &url : data->urls()) {
+            if (url.isLocalFile())
+                paths.append(url.toLocalFile());
+        }
+    }
+    return paths;
+}
+
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    acceptFiles(event);
+}
+
+void MainWindow::acceptFiles(QDragMoveEvent *event)
+{
+    if (!localFilesOf(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = localFilesOf(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The copy may ask questions and show progress: not inside the drop,
+    // which holds the desktop's drag until it returns.
+    QMetaObject::invokeMethod(
+        m_programmePanel, [panel = m_programmePanel, paths] { panel->addOwnMovies(paths); },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::openMovies(const QStringList &paths)
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    m_programmePanel->openMovies(paths);
 }

@@ -43,6 +43,9 @@ public:
     const LayoutEngine &layout() const { return m_layout; }
 
 public Q_SLOTS:
+    // Movies the desktop asked us to open: the window comes forward and
+    // plays the first one.
+    void openMovies(const QStringList &paths);
     void enterFullScreen();
     void leaveFullScreen();
 
@@ -50,6 +53,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Files and folders dropped from the desktop become the child's own
+    // programmes.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void setUpWindow();
@@ -60,6 +67,7 @@ private:
     // The controls full screen hides.
     QList<QWidget *> windowedControls() const;
     void fillScreenIfIgnored();
+    void acceptFiles(QDragMoveEvent *event);
 
     AppSettings m_settings;
     Services m_services;

@@ -15,8 +15,13 @@
 #include "gui/window/services.h"
 #include "gui/window/style.h"
 
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLineEdit>
 #include <QMenu>
+#include <QUrl>
 
 using DesignGeometry::Control;
 
@@ -143,6 +148,7 @@ Result<> ProgrammePanel::load()
         return first;
     m_folderBox->addItems(CustomProgrammes::folders(m_paths.customDir()));
     m_folderBox->setEditText(AppPaths::CustomFolderName);
+    watchFolders();
     return {};
 }
 
@@ -239,18 +245,30 @@ void ProgrammePanel::onFolderChosen()
     // refused the same way: the rows must not change under a download.
     if (!m_source.isFolder() && !folderListMayOpen())
         return;
-    m_source = ListSource::ofFolder(m_folderBox->currentText());
+    const QString folder = m_folderBox->currentText();
+    if (!showFolder(folder)) {
+        const QString dir = QDir(m_paths.customDir()).filePath(folder);
+        if (m_messages->offer(CustomProgrammes::emptyFolderMessage(m_paths.customDir()),
+                              QStringLiteral("打开文件夹")))
+            QDesktopServices::openUrl(
+                QUrl::fromLocalFile(QFileInfo(dir).isDir() ? dir : m_paths.customDir()));
+    }
+    m_list->setFocus();
+}
+
+bool ProgrammePanel::showFolder(const QString &folder)
+{
+    m_source = ListSource::ofFolder(folder);
+    m_folderBox->setEditText(folder);
     guarded(*m_messages, [&] { Q_EMIT listShown(m_source); });
     QList<ProgrammeItem> items;
-    const QString &folder = m_source.folder;
     if (!folder.contains(QLatin1Char('/')) && !folder.contains(QLatin1String(".."))) {
         for (const QString &name : CustomProgrammes::programmes(m_paths.customDir() + folder))
             items.append({name, ProgrammeState::Custom});
     }
     m_programmes->setItems(items);
-    if (items.isEmpty())
-        m_messages->show(CustomProgrammes::emptyFolderMessage());
-    m_list->setFocus();
+    watchFolders();
+    return !items.isEmpty();
 }
 
 void ProgrammePanel::openOrderDialog()
@@ -265,4 +283,58 @@ void ProgrammePanel::openOrderDialog()
 void ProgrammePanel::tellUser(const QString &text)
 {
     m_messages->show(text, QStringLiteral("提示"), MessageBoxes::Icon::Information);
+}
+
+void ProgrammePanel::watchFolders()
+{
+    if (!m_watcher) {
+        m_watcher = new QFileSystemWatcher(this);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this,
+                &ProgrammePanel::onFolderChanged);
+    }
+    if (const QStringList old = m_watcher->directories(); !old.isEmpty())
+        m_watcher->removePaths(old);
+    QStringList dirs{m_paths.customDir()};
+    if (m_source.isFolder())
+        dirs.append(m_paths.customDir() + m_source.folder);
+    for (const QString &dir : std::as_const(dirs)) {
+        if (QFileInfo(dir).isDir())
+            m_watcher->addPath(dir);
+    }
+}
+
+void ProgrammePanel::onFolderChanged(const QString &path)
+{
+    if (QDir(path) == QDir(m_paths.customDir())) {
+        refreshFolders();
+        return;
+    }
+    // The rows of a download are written by position: nothing moves under it.
+    if (!m_source.isFolder() || !m_downloads->isEmpty())
+        return;
+    // New files are listed and gone ones dropped; the row chosen stays
+    // chosen, and what plays plays on.
+    const int row = m_list->currentRow();
+    const QString chosen = m_programmes->isValidRow(row) ? m_programmes->item(row).name : QString();
+    QList<ProgrammeItem> items;
+    for (const QString &name : CustomProgrammes::programmes(m_paths.customDir() + m_source.folder))
+        items.append({name, ProgrammeState::Custom});
+    m_programmes->setItems(items);
+    m_list->setCurrentRow(chosen.isEmpty() ? -1 : m_programmes->rowOf(chosen));
+    watchFolders();
+}
+
+void ProgrammePanel::refreshFolders()
+{
+    const QString text = m_folderBox->currentText();
+    const QStringList folders = CustomProgrammes::folders(m_paths.customDir());
+    QStringList items;
+    for (int i = 0; i < m_folderBox->count(); ++i)
+        items.append(m_folderBox->itemText(i));
+    if (items != folders) {
+        m_folderBox->clear();
+        m_folderBox->addItems(folders);
+        m_folderBox->setEditText(text);
+    }
+    watchFolders();
 }

@@ -13,6 +13,7 @@ class ImageButton;
 class MessageBoxes;
 class ProgrammeListModel;
 class ProgrammeListView;
+class QFileSystemWatcher;
 class QMenu;
 class QWidget;
 
@@ -61,6 +62,13 @@ public Q_SLOTS:
     void clearHistory();
     // "设置": the programme order dialog, modal, without an owner.
     void openOrderDialog();
+    // Movies and folders a parent dropped on the window: copied into the
+    // folder of the child's own shown (else "我的节目"), listed, and the
+    // first one played.
+    void addOwnMovies(const QStringList &paths);
+    // Movies the desktop asked us to open: the first that can be played is,
+    // as a movie of the child's own, from where it is.
+    void openMovies(const QStringList &paths);
 
 Q_SIGNALS:
     // Another list is shown.
@@ -86,6 +94,12 @@ private:
     // folder was chosen.
     bool folderListMayOpen();
     void onFolderChosen();
+    // Lists the folder; false when it holds no programme.
+    bool showFolder(const QString &folder);
+    // Something changed in the custom-programmes folder or the one shown.
+    void onFolderChanged(const QString &path);
+    void refreshFolders();
+    void watchFolders();
     void play(const QString &file);
     void recordInHistory(const QString &name);
     void onProgrammeArrived(const QString &name, const QString &file);
@@ -108,6 +122,8 @@ private:
 
     ProgrammeListView *m_list = nullptr;
     FolderBox *m_folderBox = nullptr;
+    QFileSystemWatcher *m_watcher = nullptr;
+    bool m_addingMovies = false;
     ImageButton *m_favouritesLink = nullptr;
     ImageButton *m_historyLink = nullptr;
     ImageButton *m_settingsLink = nullptr;

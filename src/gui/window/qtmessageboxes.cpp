@@ -1,6 +1,7 @@
 #include "gui/window/qtmessageboxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 const QString AppTitle = QStringLiteral("Qorvel儿童乐园");
@@ -21,4 +22,12 @@ bool QtMessageBoxes::confirm(const QString &text)
                     m_parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+bool QtMessageBoxes::offer(const QString &text, const QString &action)
+{
+    QMessageBox box(QMessageBox::NoIcon, AppTitle, text, QMessageBox::Ok, m_parent);
+    const QAbstractButton *chosen = box.addButton(action, QMessageBox::ActionRole);
+    box.exec();
+    return box.clickedButton() == chosen;
 }

@@ -12,6 +12,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
     void show(const QString &text, const QString &title, Icon icon) override;
     bool confirm(const QString &text) override;
+    bool offer(const QString &text, const QString &action) override;
 
 private:
     QWidget *m_parent;

@@ -37,6 +37,8 @@ public:
                       Icon icon = Icon::None) = 0;
     // Yes and No, stop icon, No the default; true only for Yes.
     virtual bool confirm(const QString &text) = 0;
+    // OK and one more button, `action`; true when that one was chosen.
+    virtual bool offer(const QString &text, const QString &action) = 0;
 };
 
 // The pieces the window is built from.
