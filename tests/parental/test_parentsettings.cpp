@@ -49,13 +49,15 @@ void TestParentSettings::settingsFile()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    QFETCH(QString, expected);
+    QFETCH(bool, keptAsDamaged);
     const ParentSettings loaded = ParentSettings::load(file);
     QCOMPARE(QStringLiteral("%1 %2 %3")
                  .arg(loaded.limits.dailyMinutes)
                  .arg(loaded.limits.eyeRestMinutes)
                  .arg(int(loaded.fullScreenLock)),
-             QFETCH(QString, expected));
-    QCOMPARE(QFile::exists(file + QStringLiteral(".damaged")), QFETCH(bool, keptAsDamaged));
+             expected);
+    QCOMPARE(QFile::exists(file + QStringLiteral(".damaged")), keptAsDamaged);
 
     // What is saved reads back, and other groups stay.
     const ParentSettings changed{{90, 30}, true};
@@ -95,7 +97,9 @@ void TestParentSettings::gateAnswers_data()
 
 void TestParentSettings::gateAnswers()
 {
-    QCOMPARE(GateQuestion{7, 8}.accepts(QFETCH(QString, answer)), QFETCH(bool, accepted));
+    QFETCH(QString, answer);
+    QFETCH(bool, accepted);
+    QCOMPARE((GateQuestion{7, 8}.accepts(answer)), accepted);
 }
 
 QTEST_GUILESS_MAIN(TestParentSettings)

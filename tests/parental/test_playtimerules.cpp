@@ -63,17 +63,17 @@ void TestPlayTimeRules::rules()
     FakeClock clock;
     auto rules = std::make_unique<PlayTimeRules>(clock, file);
     rules->setLimits({daily, eyeRest});
-    QStringList events;
+    QStringList seen;
     const auto update = [&](bool playing) {
         const PlayTimeRules::Step s = rules->update(playing);
-        const std::pair<bool, const char *> seen[] = {{s.warned, "warned"},
-                                                      {s.timeUp, "timeUp"},
-                                                      {s.newDay, "newDay"},
-                                                      {s.breakStarted, "breakStarted"},
-                                                      {s.breakEnded, "breakEnded"}};
-        for (const auto &[happened, name] : seen) {
+        const std::pair<bool, const char *> happenings[] = {{s.warned, "warned"},
+                                                            {s.timeUp, "timeUp"},
+                                                            {s.newDay, "newDay"},
+                                                            {s.breakStarted, "breakStarted"},
+                                                            {s.breakEnded, "breakEnded"}};
+        for (const auto &[happened, name] : happenings) {
             if (happened)
-                events.append(QString::fromLatin1(name));
+                seen.append(QString::fromLatin1(name));
         }
     };
     for (const QString &step : script.split(QLatin1Char(';'))) {
@@ -98,9 +98,12 @@ void TestPlayTimeRules::rules()
             rules->setLimits({daily, eyeRest});
         }
     }
-    QCOMPARE(events.join(QLatin1Char(' ')), QFETCH(QString, events));
-    QCOMPARE(rules->day().playedMs, QFETCH(int, playedMinutes) * PlayTimeRules::MinuteMs);
-    QCOMPARE(rules->timeUsedUp(), QFETCH(bool, usedUp));
+    QFETCH(QString, events);
+    QFETCH(int, playedMinutes);
+    QFETCH(bool, usedUp);
+    QCOMPARE(seen.join(QLatin1Char(' ')), events);
+    QCOMPARE(rules->day().playedMs, playedMinutes * PlayTimeRules::MinuteMs);
+    QCOMPARE(rules->timeUsedUp(), usedUp);
 }
 
 void TestPlayTimeRules::killedMidDayKeepsThePlay()
@@ -110,7 +113,8 @@ void TestPlayTimeRules::killedMidDayKeepsThePlay()
     QProcess victim;
     victim.start(QStringLiteral(QORVEL_PLAYTIME_VICTIM), {file});
     QVERIFY(victim.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(victim.readAllStandardOutput().contains("played"), 20000);
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += victim.readAllStandardOutput()).contains("played"), 20000);
     victim.kill();
     QVERIFY(victim.waitForFinished());
 

@@ -27,8 +27,9 @@ PlayDay PlayDay::load(const QString &file)
         return {};
     PlayDay day;
     for (const QByteArray &line : bytes->split('\n')) {
-        const QByteArray key = line.section('=', 0, 0).trimmed();
-        const QByteArray value = line.section('=', 1).trimmed();
+        const qsizetype equals = line.indexOf('=');
+        const QByteArray key = line.left(equals).trimmed();
+        const QByteArray value = line.mid(equals + 1).trimmed();
         bool number = true;
         if (key == "date")
             day.date = QDate::fromString(QString::fromLatin1(value), Qt::ISODate);
