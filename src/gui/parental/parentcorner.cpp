@@ -86,6 +86,8 @@ void ParentCorner::syncPages()
     if (timeUp != m_restPage->isHidden() && onBreak != m_breakPage->isHidden())
         return;
     m_player->setLocked(timeUp || onBreak);
+    if (timeUp)
+        m_notice->hide();
     m_restPage->setVisible(timeUp);
     m_breakPage->setVisible(onBreak);
     Q_EMIT pagesChanged();
