@@ -69,13 +69,10 @@ void TestParentSettings::settingsFile()
     if (bytes.contains("[window]"))
         QVERIFY(QSettings(file, QSettings::IniFormat).contains(QStringLiteral("window/x")));
 
-    // A folder that cannot be written: the old file stays and the failure
-    // names it.
-    QFile::setPermissions(QFileInfo(file).absolutePath(),
-                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // A read-only file: it stays as it was and the failure names it.
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
     const Result<> refused = ParentSettings{}.save(file);
-    QFile::setPermissions(QFileInfo(file).absolutePath(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QVERIFY(!refused.ok());
     QVERIFY(refused.error().report().contains(QStringLiteral("无法保存文件 settings.ini")));
     QCOMPARE(ParentSettings::load(file).limits.dailyMinutes, 90);

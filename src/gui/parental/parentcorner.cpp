@@ -28,6 +28,13 @@ ParentCorner::ParentCorner(QWidget *window, LockablePlayer *player, MessageBoxes
     connect(m_lock, &FullScreenLock::leaveRequested, this, &ParentCorner::requestLeaveFullScreen);
 }
 
+void ParentCorner::keepPlayTime()
+{
+    // A pause counts the play up to now and writes it.
+    if (!limitsOff())
+        (void)m_rules.update(false);
+}
+
 bool ParentCorner::limitsOff() const
 {
     return m_settings.limits.dailyMinutes == 0 && m_settings.limits.eyeRestMinutes == 0;
@@ -136,11 +143,7 @@ void ParentCorner::requestLeaveFullScreen()
         Q_EMIT leaveFullScreenAllowed();
         return;
     }
-    // The gate needs the keyboard the lock holds.
-    m_lock->setEngaged(false);
-    askGate(
-        m_window, [this] { Q_EMIT leaveFullScreenAllowed(); },
-        [this] { setFullScreen(m_fullScreen); });
+    askGate(m_window, [this] { Q_EMIT leaveFullScreenAllowed(); });
 }
 
 void ParentCorner::openSettings(QWidget *over)
@@ -148,21 +151,21 @@ void ParentCorner::openSettings(QWidget *over)
     askGate(over, [this, over] { openSettingsDialog(over); });
 }
 
-void ParentCorner::askGate(QWidget *over, const std::function<void()> &passed,
-                           const std::function<void()> &refused)
+void ParentCorner::askGate(QWidget *over, const std::function<void()> &passed)
 {
     if (m_gateOpen)
         return;
     m_gateOpen = true;
+    // The gate needs the keyboard a locked full screen holds.
+    m_lock->setEngaged(false);
     auto *gate = new ParentalGate(over);
     gate->setAttribute(Qt::WA_DeleteOnClose);
     gate->setModal(true);
-    connect(gate, &QDialog::finished, this, [this, passed, refused](int result) {
+    connect(gate, &QDialog::finished, this, [this, passed](int result) {
         m_gateOpen = false;
+        setFullScreen(m_fullScreen);
         if (result == QDialog::Accepted)
             passed();
-        else if (refused)
-            refused();
     });
     gate->show();
 }
@@ -194,8 +197,7 @@ void ParentCorner::openSettingsDialog(QWidget *over)
 void ParentCorner::apply(const ParentSettings &settings)
 {
     // Play until now still counts under the old limits.
-    if (!limitsOff())
-        (void)m_rules.update(false);
+    keepPlayTime();
     m_settings = settings;
     m_rules.setLimits(settings.limits);
     if (m_rules.onBreak() && settings.limits.eyeRestMinutes == 0)

@@ -33,6 +33,10 @@ public:
     ParentCorner(QWidget *window, LockablePlayer *player, MessageBoxes *messages,
                  const PlayClock &clock, const Files &files);
 
+    // Writes down the play not yet kept; the window calls it as it closes,
+    // while the clock it was given still exists.
+    void keepPlayTime();
+
     const ParentSettings &settings() const { return m_settings; }
     const PlayTimeRules &rules() const { return m_rules; }
     // Puts the rest page over the player and the break over the whole window.
@@ -52,8 +56,8 @@ Q_SIGNALS:
     void pagesChanged();
 
 private:
-    void askGate(QWidget *over, const std::function<void()> &passed,
-                 const std::function<void()> &refused = {});
+    // Shows the gate over `over`; `passed` runs once it is answered right.
+    void askGate(QWidget *over, const std::function<void()> &passed);
     void openSettingsDialog(QWidget *over);
     void apply(const ParentSettings &settings);
     void showNotice(const QString &text);

@@ -75,6 +75,7 @@ MainWindow::MainWindow(AppSettings settings, Services services, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    m_parentCorner->keepPlayTime();
     // The player and the browser belong to whoever handed them in.
     m_services.player->widget()->setParent(nullptr);
     m_services.browser->widget()->setParent(nullptr);
