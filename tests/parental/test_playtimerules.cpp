@@ -1,6 +1,7 @@
 #include "core/parental/playtimerules.h"
 #include "support/fakeclock.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,7 @@ void TestPlayTimeRules::rules()
     QCOMPARE(seen.join(QLatin1Char(' ')), events);
     QCOMPARE(rules->day().playedMs, playedMinutes * PlayTimeRules::MinuteMs);
     QCOMPARE(rules->timeUsedUp(), usedUp);
+    QCOMPARE(QFile::exists(file), daily + eyeRest > 0);
 }
 
 void TestPlayTimeRules::killedMidDayKeepsThePlay()

@@ -182,6 +182,7 @@ int PlayTimeRules::minutesLeft() const
 void PlayTimeRules::save()
 {
     m_unsavedMs = 0;
-    if (!m_dayFile.isEmpty())
+    // Without a limit nothing needs keeping, and nothing is written.
+    if (!m_dayFile.isEmpty() && (m_limits.dailyMinutes > 0 || m_limits.eyeRestMinutes > 0))
         m_day.save(m_dayFile);
 }
