@@ -1,6 +1,7 @@
 #include "core/base/apperror.h"
 #include "core/base/datafolder.h"
 #include "core/base/moviehandoff.h"
+#include "core/parental/parentsettings.h"
 #include "gui/platform/desktopshortcut.h"
 #include "gui/platform/systemprocessstarter.h"
 #include "gui/sound/heldsound.h"
@@ -43,7 +44,11 @@ int main(int argc, char *argv[])
                                .downloadServer = QStringLiteral(QORVEL_DOWNLOAD_SERVER),
                                .infoSite = QStringLiteral(QORVEL_INFO_SITE),
                                .installedMode = where.value().installed,
-                               .tempDir = QDir::tempPath()};
+                               .tempDir = QDir::tempPath(),
+                               .parentSettingsFile = ParentSettings::defaultFile(
+                                   qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath()),
+                               .playTimeFile = ParentSettings::defaultPlayTimeFile(
+                                   qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath())};
     // The media back end takes about as long to load as the window takes to
     // show: the start-up sound plays once the window is on screen.
     HeldSound sound([] { return std::make_unique<WaveSound>(); });

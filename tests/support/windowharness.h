@@ -3,7 +3,9 @@
 #include "appfolder.h"
 #include "core/catalogue/programmelistmodel.h"
 #include "core/download/downloadqueue.h"
+#include "fakeclock.h"
 #include "fakes.h"
+#include "gui/parental/parentcorner.h"
 #include "gui/window/categorybar.h"
 #include "gui/window/folderbox.h"
 #include "gui/window/mainwindow.h"
@@ -28,6 +30,10 @@ struct WindowHarness
     // The system's temporary folder as the window is told it; empty, since
     // the throw-away application folder itself lies in the real one.
     QString tempDir;
+    // The parent's corner: off unless a test gives it a settings file.
+    FakeClock clock;
+    QString parentSettingsFile;
+    QString playTimeFile;
     std::unique_ptr<MainWindow> form;
 
     // Builds the window; port 9 on loopback refuses at once, so downloads
@@ -38,8 +44,10 @@ struct WindowHarness
     {
         AppSettings settings{app.path(), downloadServer, infoSite, rangeWaitMs};
         settings.tempDir = tempDir;
-        form = std::make_unique<MainWindow>(
-            settings, Services{&player, &browser, &messages, &sound, &processes, &shortcut});
+        settings.parentSettingsFile = parentSettingsFile;
+        settings.playTimeFile = playTimeFile;
+        form = std::make_unique<MainWindow>(settings, Services{&player, &browser, &messages, &sound,
+                                                               &processes, &shortcut, &clock});
         return *form;
     }
     // Builds the window and starts it up.
@@ -76,6 +84,7 @@ struct WindowHarness
     {
         form->playerBar()->onTick();
         form->updateSchedule()->onTick();
+        form->parentCorner()->onTick();
     }
     int queued() const { return form->programmePanel()->downloads()->count(); }
     // The user chooses the row, as a click on it does.

@@ -118,6 +118,8 @@ Placement dialogControl(DialogControl control)
         return {QStringLiteral("OKButton"), {1500, 8880, 900, 375}};
     case DialogControl::CancelButton:
         return {QStringLiteral("CancelButton"), {3300, 8880, 900, 375}};
+    case DialogControl::ParentButton:
+        return {QStringLiteral("ParentButton"), {4380, 8880, 1095, 375}};
     }
     Q_UNREACHABLE();
 }

@@ -75,6 +75,7 @@ enum class DialogControl {
     DeleteButton,
     SaveButton,
     CancelButton,
+    ParentButton,
 };
 struct Placement
 {

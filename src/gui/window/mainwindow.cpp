@@ -1,5 +1,8 @@
 #include "gui/window/mainwindow.h"
 
+#include "core/parental/playclock.h"
+#include "gui/parental/lockableplayer.h"
+#include "gui/parental/parentcorner.h"
 #include "gui/webhost/flashplayer.h"
 #include "gui/window/categorybar.h"
 #include "gui/window/designgeometry.h"
@@ -52,7 +55,8 @@ MainWindow::MainWindow(AppSettings settings, Services services, QWidget *parent)
     m_programmePanel = new ProgrammePanel(
         this, DownloadQueue::Settings{m_settings.downloadServer, paths, m_settings.rangeWaitMs},
         m_services.messages);
-    m_playerBar = new PlayerBar(this, m_services.player, m_services.sound);
+    m_lockablePlayer = std::make_unique<LockablePlayer>(m_services.player);
+    m_playerBar = new PlayerBar(this, m_lockablePlayer.get(), m_services.sound);
     m_desktopLink = new DesktopLink(
         this, DesktopLink::Settings{paths, m_settings.installedMode, m_settings.tempDir},
         m_services.shortcut, m_services.messages);
@@ -64,12 +68,19 @@ MainWindow::MainWindow(AppSettings settings, Services services, QWidget *parent)
     m_links.prepend(m_desktopLink->link());
     for (ImageButton *link : m_links)
         styleLink(link);
+    if (!m_services.clock)
+        m_systemClock = std::make_unique<SystemPlayClock>();
+    m_parentCorner = new ParentCorner(
+        this, m_lockablePlayer.get(), m_services.messages,
+        m_services.clock ? *m_services.clock : *m_systemClock,
+        ParentCorner::Files{m_settings.parentSettingsFile, m_settings.playTimeFile});
     m_tick = new QTimer(this);
     connectAreas();
 }
 
 MainWindow::~MainWindow()
 {
+    m_parentCorner->keepPlayTime();
     // The player and the browser belong to whoever handed them in.
     m_services.player->widget()->setParent(nullptr);
     m_services.browser->widget()->setParent(nullptr);
@@ -102,11 +113,18 @@ void MainWindow::connectAreas()
     connect(panel, &ProgrammePanel::pauseRequested, m_playerBar, &PlayerBar::onPauseClicked);
     connect(panel, &ProgrammePanel::fullScreenRequested, this, &MainWindow::enterFullScreen);
     connect(m_playerBar, &PlayerBar::fullScreenRequested, this, &MainWindow::enterFullScreen);
-    connect(m_playerBar, &PlayerBar::windowedRequested, this, &MainWindow::leaveFullScreen);
+    connect(m_playerBar, &PlayerBar::windowedRequested, m_parentCorner,
+            &ParentCorner::requestLeaveFullScreen);
+    connect(m_parentCorner, &ParentCorner::leaveFullScreenAllowed, this,
+            &MainWindow::leaveFullScreen);
+    connect(m_parentCorner, &ParentCorner::pagesChanged, this, &MainWindow::layOut);
+    connect(panel, &ProgrammePanel::parentSettingsRequested, m_parentCorner,
+            &ParentCorner::openSettings);
     connect(m_playerBar, &PlayerBar::playAllReachedEnd, panel,
             &ProgrammePanel::onPlayAllReachedEnd);
     connect(m_tick, &QTimer::timeout, m_playerBar, &PlayerBar::onTick);
     connect(m_tick, &QTimer::timeout, m_updates, &UpdateSchedule::onTick);
+    connect(m_tick, &QTimer::timeout, m_parentCorner, &ParentCorner::onTick);
     connect(m_updates, &UpdateSchedule::updaterStarted, this, [this] {
         // List files are written whole within one event, so leaving the
         // event loops here cannot cut one off; a programme download under
@@ -188,13 +206,16 @@ void MainWindow::layOut()
 {
     m_layout.resizeControls(this);
     pinFixedSizes();
+    QWidget *player = m_services.player->widget();
     if (m_fullScreen) {
         // The player takes the whole window over every other control; the
         // return button stays above it.
-        m_services.player->widget()->setGeometry(rect());
-        m_services.player->widget()->raise();
-        m_playerBar->raiseBackButton();
+        player->setGeometry(rect());
+        player->raise();
     }
+    m_parentCorner->layOut(player->geometry());
+    if (m_fullScreen)
+        m_playerBar->raiseBackButton();
 }
 
 void MainWindow::pinFixedSizes()
@@ -229,11 +250,13 @@ void MainWindow::enterFullScreen()
     fillScreenIfIgnored();
     layOut();
     m_playerBar->showBackButton(true);
+    m_parentCorner->setFullScreen(true);
 }
 
 void MainWindow::leaveFullScreen()
 {
     m_fullScreen = false;
+    m_parentCorner->setFullScreen(false);
     for (QWidget *w : windowedControls())
         w->show();
     m_playerBar->showBackButton(false);

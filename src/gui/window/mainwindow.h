@@ -8,9 +8,14 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class CategoryBar;
 class DesktopLink;
 class ImageButton;
+class LockablePlayer;
+class ParentCorner;
+class PlayClock;
 class PlayerBar;
 class ProgrammePanel;
 class QTimer;
@@ -40,6 +45,7 @@ public:
     ProgrammePanel *programmePanel() const { return m_programmePanel; }
     PlayerBar *playerBar() const { return m_playerBar; }
     UpdateSchedule *updateSchedule() const { return m_updates; }
+    ParentCorner *parentCorner() const { return m_parentCorner; }
     const LayoutEngine &layout() const { return m_layout; }
 
 public Q_SLOTS:
@@ -80,4 +86,7 @@ private:
     UpdateSchedule *m_updates = nullptr;
     QList<ImageButton *> m_links;
     QTimer *m_tick = nullptr;
+    std::unique_ptr<PlayClock> m_systemClock;
+    std::unique_ptr<LockablePlayer> m_lockablePlayer;
+    ParentCorner *m_parentCorner = nullptr;
 };

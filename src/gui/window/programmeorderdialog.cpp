@@ -85,6 +85,8 @@ void ProgrammeOrderDialog::createActionButtons(QWidget *frame)
         {frame, DialogControl::DeleteButton, u"删除节目", &ProgrammeOrderDialog::onDeleteClicked},
         {this, DialogControl::SaveButton, u"保存修改", &ProgrammeOrderDialog::onSaveClicked},
         {this, DialogControl::CancelButton, u"取消", &ProgrammeOrderDialog::onCancelClicked},
+        {this, DialogControl::ParentButton, u"家长设置",
+         &ProgrammeOrderDialog::parentSettingsRequested},
     };
     for (const auto &a : actions)
         connect(

@@ -33,6 +33,10 @@ public:
     int selectedRow() const;
     void selectRow(int row);
 
+Q_SIGNALS:
+    // "家长设置": the parent's settings, behind the gate.
+    void parentSettingsRequested();
+
 private:
     void createControls();
     void createList(QWidget *frame);

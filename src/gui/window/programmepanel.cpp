@@ -277,6 +277,8 @@ void ProgrammePanel::openOrderDialog()
     // afterwards, so a new order shows the next time the category is loaded.
     ProgrammeOrderDialog dialog(m_paths, *m_messages);
     dialog.setWindowModality(Qt::ApplicationModal);
+    connect(&dialog, &ProgrammeOrderDialog::parentSettingsRequested, this,
+            [this, &dialog] { Q_EMIT parentSettingsRequested(&dialog); });
     dialog.exec();
 }
 

@@ -80,6 +80,8 @@ Q_SIGNALS:
     // The menus' "暂停" and "全屏".
     void pauseRequested();
     void fullScreenRequested();
+    // "家长设置" in the order dialog, to open over it.
+    void parentSettingsRequested(QWidget *over);
 
 private:
     void createList(QWidget *window);

@@ -7,6 +7,7 @@
 
 class DesktopShortcut;
 class FlashPlayer;
+class PlayClock;
 class ProcessStarter;
 class QWidget;
 
@@ -50,4 +51,5 @@ struct Services
     SoundOutput *sound = nullptr;
     ProcessStarter *processes = nullptr; // none: no updater is ever started
     DesktopShortcut *shortcut = nullptr; // none: "桌面快捷" does nothing
+    const PlayClock *clock = nullptr;    // none: the system's clocks
 };

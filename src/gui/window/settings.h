@@ -18,4 +18,8 @@ struct AppSettings
     // unpacked by an archive manager and will be cleaned away. Empty: only
     // the folder's own name is looked at.
     QString tempDir = {};
+    // The parent's settings and the day's play time. Empty: everything a
+    // parent could turn on stays off and nothing is kept.
+    QString parentSettingsFile = {};
+    QString playTimeFile = {};
 };
