@@ -24,11 +24,10 @@ constexpr int StartCapMs = 60000;
 constexpr int RunCapMs = 120000;
 // Long enough for a polling movie to ask for commands several times.
 constexpr qint64 MinPlayMs = 500;
-// A movie that has traced nothing for this long (a load error, say, comes
-// late on a busy machine), past its stated frames'
-// time, and either ran past its stated frames or stopped, has ended. Trace
-// lines and frame reports travel apart, so a frame seen says nothing of the
-// lines before it.
+// A movie that has traced nothing for this long, past its stated frames'
+// time, and either ran past its stated frames or stopped, has ended (a load
+// error, say, comes late on a busy machine). Trace lines and frame reports
+// travel apart, so a frame seen says nothing of the lines before it.
 constexpr qint64 QuietMs = 8000;
 
 struct Movie
