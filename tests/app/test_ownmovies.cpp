@@ -17,6 +17,22 @@ namespace {
 
 const QByteArray Movie = QByteArray("FWS\x06", 4) + QByteArray(60, 'm');
 
+// Movies and folders outside the program, as a parent's download folder or
+// USB stick holds them.
+void fillOutside(const QTemporaryDir &outside)
+{
+    const QList<std::pair<QString, QByteArray>> files{
+        {u"x.swf"_s, Movie},           {u"y.swf"_s, Movie},      {u"a.swf"_s, Movie + "other"},
+        {u"note.swf"_s, "just text"},  {u"歌/s.swf"_s, Movie},   {u"歌/readme.txt"_s, "text"},
+        {u"歌/deeper/d.swf"_s, Movie}, {u"动物/m.swf"_s, Movie}, {u"dir/"_s, {}}};
+    for (const auto &[name, bytes] : files) {
+        QVERIFY(QDir().mkpath(QFileInfo(outside.filePath(name)).path()));
+        QFile f(outside.filePath(name));
+        if (!name.endsWith(u'/'))
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+}
+
 } // namespace
 
 class TestOwnMovies : public QObject
@@ -24,10 +40,8 @@ class TestOwnMovies : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void foldersChangeWhileShown();
-    void drop_data();
-    void drop();
-    void openedFromTheDesktop_data();
-    void openedFromTheDesktop();
+    void droppedOrOpened_data();
+    void droppedOrOpened();
     void secondStartHandsItsMovieOver();
 };
 
@@ -54,41 +68,51 @@ void TestOwnMovies::foldersChangeWhileShown()
     QVERIFY(h.messages.shown.isEmpty());
 }
 
-void TestOwnMovies::drop_data()
+void TestOwnMovies::droppedOrOpened_data()
 {
-    QTest::addColumn<QString>("shown");       // the folder shown, "" for a category
-    QTest::addColumn<QStringList>("dropped"); // under the outside folder
-    QTest::addColumn<QStringList>("files");   // the custom folder's files afterwards
-    QTest::addColumn<QString>("played");      // under the custom folder, "" for none
-    QTest::addColumn<QString>("message");     // part of the one message, "" for none
+    QTest::addColumn<bool>("dropped");      // else opened from the desktop
+    QTest::addColumn<QString>("shown");     // the folder shown, "" for a category
+    QTest::addColumn<QStringList>("paths"); // under the outside folder
+    QTest::addColumn<QStringList>("files"); // the custom folder's files afterwards
+    QTest::addColumn<QString>("played");    // under the custom folder (dropped) or outside
+    QTest::addColumn<QString>("message");   // part of the one message, "" for none
     const QStringList before{u"动物/a.swf"_s};
     QTest::newRow("into the folder shown")
-        << u"动物"_s << QStringList{u"x.swf"_s} << before + QStringList{u"动物/x.swf"_s}
+        << true << u"动物"_s << QStringList{u"x.swf"_s} << before + QStringList{u"动物/x.swf"_s}
         << u"动物/x.swf"_s << QString();
     QTest::newRow("no folder shown")
-        << QString() << QStringList{u"x.swf"_s} << before + QStringList{u"我的节目/x.swf"_s}
+        << true << QString() << QStringList{u"x.swf"_s} << before + QStringList{u"我的节目/x.swf"_s}
         << u"我的节目/x.swf"_s << QString();
-    QTest::newRow("name taken") << u"动物"_s << QStringList{u"a.swf"_s}
+    QTest::newRow("name taken") << true << u"动物"_s << QStringList{u"a.swf"_s}
                                 << before + QStringList{u"动物/a (2).swf"_s} << u"动物/a (2).swf"_s
                                 << QString();
     QTest::newRow("a folder, its movies only")
-        << QString() << QStringList{u"歌"_s} << before + QStringList{u"歌/s.swf"_s} << u"歌/s.swf"_s
-        << QString();
+        << true << QString() << QStringList{u"歌"_s} << before + QStringList{u"歌/s.swf"_s}
+        << u"歌/s.swf"_s << QString();
     QTest::newRow("folder name taken")
-        << QString() << QStringList{u"动物"_s} << before + QStringList{u"动物 (2)/m.swf"_s}
+        << true << QString() << QStringList{u"动物"_s} << before + QStringList{u"动物 (2)/m.swf"_s}
         << u"动物 (2)/m.swf"_s << QString();
     QTest::newRow("not a movie, beside one")
-        << u"动物"_s << QStringList{u"note.swf"_s, u"x.swf"_s}
+        << true << u"动物"_s << QStringList{u"note.swf"_s, u"x.swf"_s}
         << before + QStringList{u"动物/x.swf"_s} << u"动物/x.swf"_s
         << u"note.swf：不是swf格式的flash文件"_s;
-    QTest::newRow("while downloading")
-        << QString() << QStringList{u"x.swf"_s} << before << QString() << u"正在下载，请稍候！"_s;
+    QTest::newRow("while downloading") << true << QString() << QStringList{u"x.swf"_s} << before
+                                       << QString() << u"正在下载，请稍候！"_s;
+    // Opened movies play where they are: nothing is copied.
+    QTest::newRow("opened") << false << QString() << QStringList{u"x.swf"_s} << before << u"x.swf"_s
+                            << QString();
+    QTest::newRow("opened, the first that plays")
+        << false << QString() << QStringList{u"gone.swf"_s, u"note.swf"_s, u"x.swf"_s, u"y.swf"_s}
+        << before << u"x.swf"_s << u"note.swf：不是swf格式的flash文件"_s;
+    QTest::newRow("opened a folder") << false << QString() << QStringList{u"dir"_s} << before
+                                     << QString() << u"dir：这是一个文件夹，不是flash文件"_s;
 }
 
-void TestOwnMovies::drop()
+void TestOwnMovies::droppedOrOpened()
 {
+    QFETCH(bool, dropped);
     QFETCH(QString, shown);
-    QFETCH(QStringList, dropped);
+    QFETCH(QStringList, paths);
     QFETCH(QStringList, files);
     QFETCH(QString, played);
     QFETCH(QString, message);
@@ -96,18 +120,7 @@ void TestOwnMovies::drop()
     h.app.writeBytes(u"自定义节目/动物/a.swf"_s, Movie);
     h.app.writeList(u"cons/b01.inb"_s, {u"x"_s});
     QTemporaryDir outside;
-    const auto put = [&](const QString &name, const QByteArray &bytes) {
-        QVERIFY(QDir().mkpath(QFileInfo(outside.filePath(name)).path()));
-        QFile f(outside.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    };
-    put(u"x.swf"_s, Movie);
-    put(u"a.swf"_s, Movie + "other");
-    put(u"note.swf"_s, "just text");
-    put(u"歌/s.swf"_s, Movie);
-    put(u"歌/readme.txt"_s, "text");
-    put(u"歌/deeper/d.swf"_s, Movie);
-    put(u"动物/m.swf"_s, Movie);
+    fillOutside(outside);
     h.load();
     if (!shown.isEmpty())
         h.chooseFolder(shown);
@@ -116,15 +129,23 @@ void TestOwnMovies::drop()
 
     QMimeData mime;
     QList<QUrl> urls;
-    for (const QString &name : std::as_const(dropped))
+    for (const QString &name : std::as_const(paths))
         urls.append(QUrl::fromLocalFile(outside.filePath(name)));
     mime.setUrls(urls);
-    QDropEvent event(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    // A drop reaches only a window that took the drag's entry.
-    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(h.form.get(), &enter);
-    QVERIFY(enter.isAccepted());
-    QCoreApplication::sendEvent(h.form.get(), &event);
+    if (dropped) {
+        // A drop reaches only a window that took the drag's entry.
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(h.form.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent event(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(h.form.get(), &event);
+    } else {
+        QStringList opened;
+        for (const QUrl &url : mime.urls())
+            opened.append(url.toLocalFile());
+        h.form->openMovies(opened);
+    }
     QTRY_VERIFY2_WITH_TIMEOUT(played.isEmpty() ? !h.messages.shown.isEmpty()
                                                : h.player.movie() != FlashPlayer::EmptyMovie,
                               qPrintable(h.messages.texts().join(u'\n') + h.player.movie()), 30000);
@@ -141,12 +162,15 @@ void TestOwnMovies::drop()
     QCOMPARE(h.messages.shown.isEmpty(), message.isEmpty());
     if (!message.isEmpty())
         QVERIFY2(h.messages.shown[0].text.contains(message), qPrintable(h.messages.shown[0].text));
-    if (played.isEmpty()) {
-        QCOMPARE(h.player.movie(), FlashPlayer::EmptyMovie);
+    // Not a programme of the catalogue: the history stays as it was.
+    QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray());
+    if (played.isEmpty() || !dropped) {
+        QCOMPARE(h.player.movie(),
+                 played.isEmpty() ? FlashPlayer::EmptyMovie : outside.filePath(played));
         return;
     }
     QCOMPARE(h.player.movie(), custom.filePath(played));
-    QString source = outside.filePath(dropped.last());
+    QString source = outside.filePath(paths.last());
     if (QFileInfo(source).isDir())
         source += u'/' + QFileInfo(played).fileName();
     QFile copy(custom.filePath(played)), original(source);
@@ -157,51 +181,6 @@ void TestOwnMovies::drop()
     QVERIFY(h.panel()->source() == ListSource::ofFolder(folder));
     QVERIFY(h.combo()->findText(folder) >= 0);
     QCOMPARE(h.model()->item(h.list()->currentRow()).name, played.section(u'/', 1));
-    QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray());
-}
-
-void TestOwnMovies::openedFromTheDesktop_data()
-{
-    QTest::addColumn<QStringList>("paths"); // under the outside folder
-    QTest::addColumn<QString>("played");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("a movie") << QStringList{u"x.swf"_s} << u"x.swf"_s << QString();
-    QTest::newRow("the first that plays") << QStringList{u"gone.swf"_s, u"x.swf"_s, u"y.swf"_s}
-                                          << u"x.swf"_s << u"gone.swf：找不到这个文件"_s;
-    QTest::newRow("a folder") << QStringList{u"dir"_s} << QString()
-                              << u"dir：这是一个文件夹，不是flash文件"_s;
-    QTest::newRow("text named .swf")
-        << QStringList{u"note.swf"_s} << QString() << u"note.swf：不是swf格式的flash文件"_s;
-    QTest::newRow("newline and shell characters in the name")
-        << QStringList{u"a\nb.swf"_s, u"$(rm -rf x); `y`.swf"_s} << u"$(rm -rf x); `y`.swf"_s
-        << u"文件名里有换行等不能显示的字符"_s;
-}
-
-void TestOwnMovies::openedFromTheDesktop()
-{
-    QFETCH(QStringList, paths);
-    QFETCH(QString, played);
-    QFETCH(QString, message);
-    QTemporaryDir outside;
-    for (const QString &name : {u"x.swf"_s, u"y.swf"_s, u"a\nb.swf"_s, u"$(rm -rf x); `y`.swf"_s}) {
-        QFile f(outside.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(Movie) == Movie.size());
-    }
-    QFile note(outside.filePath(u"note.swf"_s));
-    QVERIFY(note.open(QIODevice::WriteOnly) && note.write("text") == 4);
-    QVERIFY(QDir(outside.path()).mkdir(u"dir"_s));
-    WindowHarness h;
-    h.load();
-    QStringList absolute;
-    for (const QString &p : std::as_const(paths))
-        absolute.append(outside.filePath(p));
-    h.form->openMovies(absolute);
-    QCOMPARE(h.player.movie(),
-             played.isEmpty() ? FlashPlayer::EmptyMovie : outside.filePath(played));
-    QCOMPARE(h.messages.texts().join(u'\n').contains(message), true);
-    QCOMPARE(h.messages.shown.size(), message.isEmpty() ? 0 : 1);
-    // Not a programme of the catalogue: the history stays as it was.
-    QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray());
 }
 
 void TestOwnMovies::secondStartHandsItsMovieOver()

@@ -55,16 +55,6 @@ void TestOwnMovieImport::refusal()
             QVERIFY(f.resize(size));
     }
     QCOMPARE(OwnMovieImport::refusalOf(path), reason);
-    // Refused files are left out of a drop with their reason; the others
-    // are copied under a name ending in ".swf".
-    const OwnMovieImport::Plan plan =
-        OwnMovieImport::plan({path}, dir.filePath(u"custom"_s), QString());
-    QCOMPARE(plan.copies.size(), reason.isEmpty() ? 1 : 0);
-    QCOMPARE(plan.leftOut.size(), reason.isEmpty() ? 0 : 1);
-    if (reason.isEmpty()) {
-        QVERIFY(plan.copies[0].target.endsWith(u".swf"_s));
-        QCOMPARE(QFileInfo(plan.copies[0].target).dir().dirName(), OwnMovieImport::DefaultFolder);
-    }
 }
 
 void TestOwnMovieImport::copyThatFailsLeavesNothing()
