@@ -16,10 +16,8 @@ public:
         PathAccessError = 75,
         BadFileName = 52,
         ResourceNotFound = 326,
-        // A file could not be saved. The old program reported nothing here,
-        // so this is a plain message without a run-time error number.
-        NotSaved = 0,
-        // Any other plain message without a number.
+        // A plain message without a run-time error number, such as a file
+        // that could not be saved (the old program reported nothing there).
         Plain = 0,
     };
 

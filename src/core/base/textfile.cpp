@@ -94,7 +94,7 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     if (const AtomicFile::Outcome written = AtomicFile::write(path, bytes); !written) {
         qWarning().noquote() << "cannot save" << path << ":" << written.error;
         throw AppError(
-            AppError::NotSaved,
+            AppError::Plain,
             QStringLiteral("无法保存文件 %1，它仍是原来的内容。请检查磁盘空间和写入权限。")
                 .arg(nameOf(path)));
     }

@@ -23,7 +23,7 @@ QStringList readLines(const QString &path);
 // rename can look deleted to a check made while the rename happens.
 std::optional<QByteArray> readIfPresent(const QString &path);
 // Replace the file whole or not at all (see AtomicFile). A failure throws
-// AppError::NotSaved and leaves the old file as it was.
+// a plain AppError and leaves the old file as it was.
 void writeBytes(const QString &path, const QByteArray &bytes);
 void writeLines(const QString &path, const QStringList &lines);
 

@@ -36,7 +36,7 @@ void CategoryBar::showStart()
     const Category &first = CategoryTable::row(1);
     m_strip->navigate(m_settings.infoSite + first.infoPage);
     showChosen(first.number);
-    playSound(QStringLiteral("QIDONG"));
+    playSound(Resources::StartSound);
 }
 
 void CategoryBar::onListShown(const ListSource &source)

@@ -31,9 +31,6 @@ public:
     // Start-up: the first category chosen, its page, the start-up sound.
     void showStart();
 
-    // The sound last played; the output reads it while it plays.
-    const QByteArray &soundPlaying() const { return m_soundBuffer; }
-
 public Q_SLOTS:
     // The list shown changed: a category's button is shown chosen, its page
     // loaded and its sound played; any other list shows the general page.

@@ -10,6 +10,7 @@
 #include "gui/window/imagebutton.h"
 #include "gui/window/playerbar.h"
 #include "gui/window/programmepanel.h"
+#include "gui/window/resources.h"
 #include "gui/window/style.h"
 #include "gui/window/updateschedule.h"
 
@@ -139,14 +140,16 @@ Result<> MainWindow::load()
     layOut();
     if (Result<> panel = m_programmePanel->load(); !panel)
         return panel;
-    // A picture missing from the program is a broken installation too.
-    return attempt([&] {
-        m_playerBar->start();
-        m_services.browser->setSilent(true);
-        m_categoryBar->showStart();
-        m_tick->start(m_settings.timerIntervalMs);
-        m_desktopLink->warnIfRunFromTemp();
-    });
+    // A picture or sound missing from the program is a broken installation too.
+    if (const QStringList absent = Resources::missing(); !absent.isEmpty())
+        return AppError(AppError::ResourceNotFound,
+                        QStringLiteral("找不到资源 %1").arg(absent.join(QStringLiteral("、"))));
+    m_playerBar->start();
+    m_services.browser->setSilent(true);
+    m_categoryBar->showStart();
+    m_tick->start(m_settings.timerIntervalMs);
+    m_desktopLink->warnIfRunFromTemp();
+    return {};
 }
 
 void MainWindow::styleLink(ImageButton *link)

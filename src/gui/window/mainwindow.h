@@ -46,7 +46,6 @@ public:
     PlayerBar *playerBar() const { return m_playerBar; }
     UpdateSchedule *updateSchedule() const { return m_updates; }
     ParentCorner *parentCorner() const { return m_parentCorner; }
-    const LayoutEngine &layout() const { return m_layout; }
 
 public Q_SLOTS:
     // Movies the desktop asked us to open: the window comes forward and

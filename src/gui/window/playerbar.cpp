@@ -43,12 +43,12 @@ PlayerBar::PlayerBar(QWidget *window, FlashPlayer *player, SoundOutput *sound)
     : QObject(window), m_player(player), m_sound(sound)
 {
     m_fullScreenButton = playerButton(window, Control::FullScreenButton, QStringLiteral("全屏显示"),
-                                      QStringLiteral("QUANPING"));
+                                      Resources::FullScreenPicture);
     m_muteButton = playerButton(window, Control::MuteButton, QStringLiteral("静音"), QString());
     m_playButton =
-        playerButton(window, Control::PlayButton, QStringLiteral("播放"), QStringLiteral("BOFANG"));
+        playerButton(window, Control::PlayButton, QStringLiteral("播放"), Resources::PlayPicture);
     m_pauseButton = playerButton(window, Control::PauseButton, QStringLiteral("暂停"),
-                                 QStringLiteral("ZANTING"));
+                                 Resources::PausePicture);
     for (ImageButton *b : {m_playButton, m_pauseButton, m_muteButton})
         b->setPressable(true);
 
@@ -63,7 +63,7 @@ PlayerBar::PlayerBar(QWidget *window, FlashPlayer *player, SoundOutput *sound)
 
     m_backButton = DesignGeometry::place(new QPushButton(window), Control::BackButton);
     m_backButton->setAccessibleName(QStringLiteral("返回"));
-    const QPixmap back = Resources::bitmap(QStringLiteral("FANHUI"));
+    const QPixmap back = Resources::bitmap(Resources::BackPicture);
     m_backButton->setIcon(back);
     m_backButton->setIconSize(back.size());
     m_backButton->setToolTip(QStringLiteral("返回"));
@@ -83,8 +83,8 @@ PlayerBar::PlayerBar(QWidget *window, FlashPlayer *player, SoundOutput *sound)
 void PlayerBar::start()
 {
     m_player->setMovie(FlashPlayer::EmptyMovie);
-    m_muteButton->setPicture(QStringLiteral("jingyin1"),
-                             Resources::bitmap(QStringLiteral("jingyin1")));
+    m_muteButton->setPicture(Resources::SoundOnPicture,
+                             Resources::bitmap(Resources::SoundOnPicture));
 }
 
 bool PlayerBar::playsAll() const
@@ -134,7 +134,7 @@ void PlayerBar::onMuteClicked()
     m_muted = !m_muted;
     m_player->setMuted(m_muted);
     m_sound->setMuted(m_muted);
-    const QString picture = m_muted ? QStringLiteral("jingyin2") : QStringLiteral("jingyin1");
+    const QString picture = m_muted ? Resources::MutedPicture : Resources::SoundOnPicture;
     m_muteButton->setPicture(picture, Resources::bitmap(picture));
 }
 

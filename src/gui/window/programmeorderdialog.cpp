@@ -4,7 +4,7 @@
 #include "core/lists/programmeorder.h"
 #include "gui/layout/layoutengine.h"
 #include "gui/window/designgeometry.h"
-#include "gui/window/guarded.h"
+#include "gui/window/failuremessage.h"
 #include "gui/window/services.h"
 #include "gui/window/style.h"
 

@@ -8,7 +8,7 @@
 #include "core/lists/customprogrammes.h"
 #include "gui/window/designgeometry.h"
 #include "gui/window/folderbox.h"
-#include "gui/window/guarded.h"
+#include "gui/window/failuremessage.h"
 #include "gui/window/imagebutton.h"
 #include "gui/window/programmelistview.h"
 #include "gui/window/programmeorderdialog.h"
@@ -90,34 +90,29 @@ void ProgrammePanel::createMenus()
 {
     // Pop-up menus only; the window has no menu bar. Their object names are
     // the design's, numbered as its items.
-    const auto menu = [this](const QString &name, const QString &title, const QStringList &items) {
+    using Item = std::pair<QString, void (ProgrammePanel::*)()>;
+    const auto menu = [this](const QString &name, const QString &title, QList<Item> items) {
+        items.prepend({QStringLiteral("全屏"), &ProgrammePanel::fullScreenRequested});
+        items.prepend({QStringLiteral("暂停"), &ProgrammePanel::pauseRequested});
         auto *m = new QMenu(title, m_list);
         m->setObjectName(name);
-        for (int i = 0; i < items.size(); ++i)
-            m->addAction(items[i])->setObjectName(name + u'_' + QString::number(i + 1));
-        connect(m->actions().at(0), &QAction::triggered, this, &ProgrammePanel::pauseRequested);
-        connect(m->actions().at(1), &QAction::triggered, this,
-                &ProgrammePanel::fullScreenRequested);
+        int number = 0;
+        for (const auto &[text, handler] : std::as_const(items)) {
+            QAction *action = m->addAction(text);
+            action->setObjectName(name + u'_' + QString::number(++number));
+            connect(action, &QAction::triggered, this, handler);
+        }
         return m;
     };
-    const QString pause = QStringLiteral("暂停");
-    const QString full = QStringLiteral("全屏");
     m_categoryMenu = menu(QStringLiteral("file1"), QStringLiteral("菜单1"),
-                          {pause, full, QStringLiteral("加入收藏")});
+                          {{QStringLiteral("加入收藏"), &ProgrammePanel::addToFavourites}});
     m_favouritesMenu =
         menu(QStringLiteral("file2"), QStringLiteral("菜单2"),
-             {pause, full, QStringLiteral("从收藏列表删除"), QStringLiteral("清空收藏列表")});
-    m_historyMenu =
-        menu(QStringLiteral("file3"), QStringLiteral("菜单3"),
-             {pause, full, QStringLiteral("从历史记录删除"), QStringLiteral("清空历史记录")});
-    const auto on = [this](QMenu *m, int item, void (ProgrammePanel::*handler)()) {
-        connect(m->actions().at(item), &QAction::triggered, this, handler);
-    };
-    on(m_categoryMenu, 2, &ProgrammePanel::addToFavourites);
-    on(m_favouritesMenu, 2, &ProgrammePanel::removeFromFavourites);
-    on(m_favouritesMenu, 3, &ProgrammePanel::clearFavourites);
-    on(m_historyMenu, 2, &ProgrammePanel::removeFromHistory);
-    on(m_historyMenu, 3, &ProgrammePanel::clearHistory);
+             {{QStringLiteral("从收藏列表删除"), &ProgrammePanel::removeFromFavourites},
+              {QStringLiteral("清空收藏列表"), &ProgrammePanel::clearFavourites}});
+    m_historyMenu = menu(QStringLiteral("file3"), QStringLiteral("菜单3"),
+                         {{QStringLiteral("从历史记录删除"), &ProgrammePanel::removeFromHistory},
+                          {QStringLiteral("清空历史记录"), &ProgrammePanel::clearHistory}});
 }
 
 void ProgrammePanel::createDownloads(DownloadQueue::Settings settings)
@@ -206,7 +201,7 @@ void ProgrammePanel::show(const ListSource &source, const QString &listFile)
     if (failed(*m_messages, loadList(listFile)))
         return;
     m_folderBox->setEditText(AppPaths::CustomFolderName);
-    guarded(*m_messages, [&] { Q_EMIT listShown(m_source); });
+    Q_EMIT listShown(m_source);
 }
 
 Result<> ProgrammePanel::loadList(const QString &listFile)
@@ -260,7 +255,7 @@ bool ProgrammePanel::showFolder(const QString &folder)
 {
     m_source = ListSource::ofFolder(folder);
     m_folderBox->setEditText(folder);
-    guarded(*m_messages, [&] { Q_EMIT listShown(m_source); });
+    Q_EMIT listShown(m_source);
     QList<ProgrammeItem> items;
     if (!folder.contains(QLatin1Char('/')) && !folder.contains(QLatin1String(".."))) {
         for (const QString &name : CustomProgrammes::programmes(m_paths.customDir() + folder))

@@ -9,7 +9,7 @@
 #include "core/lists/history.h"
 #include "core/playback/programmeselection.h"
 #include "core/playback/progresstick.h"
-#include "gui/window/guarded.h"
+#include "gui/window/failuremessage.h"
 #include "gui/window/programmelistview.h"
 #include "gui/window/services.h"
 
@@ -24,38 +24,36 @@ bool isFile(const QString &path)
 
 void ProgrammePanel::onRowChosen()
 {
-    guarded(*m_messages, [&] {
-        SelectionInput in;
-        in.row = m_list->currentRow();
-        in.name = m_programmes->isValidRow(in.row) ? m_programmes->item(in.row).name : QString();
-        in.customMode = m_source.isFolder();
-        in.queuedNames = m_downloads->names();
-        in.customDir = m_paths.customDir();
-        in.customFolder = m_source.folder;
-        in.flashDir = m_paths.flashDir();
+    SelectionInput in;
+    in.row = m_list->currentRow();
+    in.name = m_programmes->isValidRow(in.row) ? m_programmes->item(in.row).name : QString();
+    in.customMode = m_source.isFolder();
+    in.queuedNames = m_downloads->names();
+    in.customDir = m_paths.customDir();
+    in.customFolder = m_source.folder;
+    in.flashDir = m_paths.flashDir();
 
-        const SelectionRoad road = chooseRoad(in, &isFile);
-        switch (road.kind) {
-        case SelectionRoad::Ignore:
-        case SelectionRoad::QueueFull:
-            return;
-        case SelectionRoad::UnusableName:
-            m_messages->show(unusableNameMessage(road.name));
-            return;
-        case SelectionRoad::Custom:
-            if (!road.path.isEmpty())
-                m_playAllWaiting = false;
-            Q_EMIT ownMovieRequested(road.path);
-            return;
-        case SelectionRoad::Cached:
-            play(road.path);
-            recordInHistory(road.name);
-            return;
-        case SelectionRoad::Download:
-            m_downloads->request(m_programmes->item(in.row));
-            return;
-        }
-    });
+    const SelectionRoad road = chooseRoad(in, &isFile);
+    switch (road.kind) {
+    case SelectionRoad::Ignore:
+    case SelectionRoad::QueueFull:
+        return;
+    case SelectionRoad::UnusableName:
+        m_messages->show(unusableNameMessage(road.name));
+        return;
+    case SelectionRoad::Custom:
+        if (!road.path.isEmpty())
+            m_playAllWaiting = false;
+        Q_EMIT ownMovieRequested(road.path);
+        return;
+    case SelectionRoad::Cached:
+        play(road.path);
+        recordInHistory(road.name);
+        return;
+    case SelectionRoad::Download:
+        m_downloads->request(m_programmes->item(in.row));
+        return;
+    }
 }
 
 void ProgrammePanel::chooseRow(int row)
@@ -104,19 +102,17 @@ void ProgrammePanel::onProgrammeArrived(const QString &name, const QString &file
 
 void ProgrammePanel::addToFavourites()
 {
-    guarded(*m_messages, [&] {
-        const int row = m_list->currentRow();
-        const ProgrammeItem *selected =
-            m_programmes->isValidRow(row) ? &m_programmes->item(row) : nullptr;
-        const QString refused = Favourites::refusal(m_source.isFolder(), selected);
-        if (!refused.isEmpty()) {
-            m_messages->show(refused);
-            return;
-        }
-        if (failed(*m_messages, Favourites::append(m_paths.favouritesFile(), selected->name)))
-            return;
-        m_messages->show(m_programmes->rowText(row) + QStringLiteral(" 成功加入到收藏"));
-    });
+    const int row = m_list->currentRow();
+    const ProgrammeItem *selected =
+        m_programmes->isValidRow(row) ? &m_programmes->item(row) : nullptr;
+    const QString refused = Favourites::refusal(m_source.isFolder(), selected);
+    if (!refused.isEmpty()) {
+        m_messages->show(refused);
+        return;
+    }
+    if (failed(*m_messages, Favourites::append(m_paths.favouritesFile(), selected->name)))
+        return;
+    m_messages->show(m_programmes->rowText(row) + QStringLiteral(" 成功加入到收藏"));
 }
 
 void ProgrammePanel::removeFromFavourites()

@@ -1,23 +1,52 @@
 #include "gui/window/resources.h"
 
-#include "core/base/apperror.h"
+#include "core/catalogue/categorytable.h"
 
 #include <QFile>
 
 namespace Resources {
 
+namespace {
+
+QString bitmapPath(const QString &name)
+{
+    return QStringLiteral(":/bitmaps/%1.bmp").arg(name.toUpper());
+}
+
+QString wavePath(const QString &name)
+{
+    return QStringLiteral(":/sounds/%1.wav").arg(name.toUpper());
+}
+
+} // namespace
+
+QStringList missing()
+{
+    QStringList pictures{FullScreenPicture, PlayPicture, PausePicture,
+                         BackPicture,       SoundOnPicture, MutedPicture};
+    QStringList sounds{StartSound};
+    for (const Category &c : CategoryTable::rows()) {
+        pictures << QString::number(c.normalPicture) << QString::number(c.selectedPicture);
+        sounds << c.sound;
+    }
+    QStringList absent;
+    for (const QString &name : std::as_const(pictures))
+        if (!QFile::exists(bitmapPath(name)))
+            absent << QStringLiteral("bitmap ") + name;
+    for (const QString &name : std::as_const(sounds))
+        if (!QFile::exists(wavePath(name)))
+            absent << QStringLiteral("sound ") + name;
+    return absent;
+}
+
 QPixmap bitmap(const QString &name)
 {
-    const QPixmap pixmap(QStringLiteral(":/bitmaps/%1.bmp").arg(name.toUpper()));
-    if (pixmap.isNull())
-        throw AppError(AppError::ResourceNotFound,
-                       QStringLiteral("找不到资源 %1 的位图").arg(name));
-    return pixmap;
+    return QPixmap(bitmapPath(name));
 }
 
 QByteArray wave(const QString &name)
 {
-    QFile file(QStringLiteral(":/sounds/%1.wav").arg(name.toUpper()));
+    QFile file(wavePath(name));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();

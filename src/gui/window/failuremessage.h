@@ -2,8 +2,6 @@
 
 #include "core/base/result.h"
 
-#include <functional>
-
 class MessageBoxes;
 
 // Shows the failure to the user.
@@ -17,7 +15,3 @@ template <typename T> bool failed(MessageBoxes &messages, const Result<T> &resul
     report(messages, result.error());
     return true;
 }
-
-// Runs a handler of the user's action. A failure it throws (a picture
-// missing from the program) is shown and the program carries on; false then.
-bool guarded(MessageBoxes &messages, const std::function<void()> &handler);
