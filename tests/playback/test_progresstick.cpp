@@ -1,7 +1,11 @@
-// One tick of the progress timer, decided from what player and list show.
+// One tick of the progress timer, decided from what player and list show,
+// and where play-all goes next.
+#include "core/playback/playallcursor.h"
 #include "core/playback/progresstick.h"
 
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(TickInput)
 
@@ -11,7 +15,8 @@ class TestProgressTick : public QObject
 private Q_SLOTS:
     void decide_data();
     void decide();
-    void nextRow();
+    void playAllCursor_data();
+    void playAllCursor();
 };
 
 void TestProgressTick::decide_data()
@@ -60,12 +65,47 @@ void TestProgressTick::decide()
     QCOMPARE(out.showFrame, showFrame);
 }
 
-void TestProgressTick::nextRow()
+void TestProgressTick::playAllCursor_data()
 {
-    QCOMPARE(nextPlayAllRow(1, 3), 2);
-    QCOMPARE(nextPlayAllRow(2, 3), 0);  // the last wraps
-    QCOMPARE(nextPlayAllRow(-1, 3), 0); // none selected
-    QCOMPARE(nextPlayAllRow(-1, 0), -1);
+    QTest::addColumn<QString>("chose");      // what play-all chose before, "" for nothing
+    QTest::addColumn<QStringList>("queued"); // downloads under way after that choice
+    QTest::addColumn<QString>("then");       // "played", "ended NAME" or ""
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("next");
+    const QStringList none;
+    QTest::newRow("the next row") << QString() << none << QString() << 1 << 3 << 2;
+    QTest::newRow("the last wraps") << QString() << none << QString() << 2 << 3 << 0;
+    QTest::newRow("none selected") << QString() << none << QString() << -1 << 3 << 0;
+    QTest::newRow("an empty list") << QString() << none << QString() << -1 << 0 << -1;
+    QTest::newRow("waits while fetching") << u"b"_s << QStringList{u"a"_s, u"b"_s} << QString()
+                                          << 1 << 3 << -1;
+    QTest::newRow("nothing to wait for") << u"b"_s << QStringList{u"a"_s} << QString() << 1 << 3
+                                         << 2;
+    QTest::newRow("another download ended") << u"b"_s << QStringList{u"b"_s} << u"ended a"_s
+                                             << 1 << 3 << -1;
+    QTest::newRow("its download ended") << u"b"_s << QStringList{u"b"_s} << u"ended b"_s << 1
+                                        << 3 << 2;
+    QTest::newRow("something played") << u"b"_s << QStringList{u"b"_s} << u"played"_s << 1 << 3
+                                      << 2;
+}
+
+void TestProgressTick::playAllCursor()
+{
+    QFETCH(QString, chose);
+    QFETCH(QStringList, queued);
+    QFETCH(QString, then);
+    QFETCH(int, selected);
+    QFETCH(int, rows);
+    QFETCH(int, next);
+    PlayAllCursor cursor;
+    if (!chose.isEmpty())
+        cursor.chose(chose, queued);
+    if (then == u"played"_s)
+        cursor.played();
+    else if (then.startsWith(u"ended "_s))
+        cursor.downloadEnded(then.mid(6));
+    QCOMPARE(cursor.next(selected, rows), next);
 }
 
 QTEST_GUILESS_MAIN(TestProgressTick)

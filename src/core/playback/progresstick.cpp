@@ -14,10 +14,3 @@ TickActions decideTick(const TickInput &in)
         out.play = true;
     return out;
 }
-
-int nextPlayAllRow(int selectedRow, int rowCount)
-{
-    if (rowCount <= 0)
-        return -1;
-    return selectedRow + 1 >= rowCount ? 0 : selectedRow + 1;
-}

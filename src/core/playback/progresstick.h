@@ -24,7 +24,3 @@ struct TickActions
 inline constexpr int EndFrames = 12;
 
 TickActions decideTick(const TickInput &in);
-
-// The row play-all moves on to: the one after the selected row, from the
-// last back to the first; -1 for an empty list.
-int nextPlayAllRow(int selectedRow, int rowCount);

@@ -126,10 +126,8 @@ void ProgrammePanel::createDownloads(DownloadQueue::Settings settings)
     connect(m_downloads, &DownloadQueue::failed, this,
             [this](const QString &, const QString &message) { tellUser(message); });
     connect(m_downloads, &DownloadQueue::keyFileRefreshed, this, &ProgrammePanel::loadServerKey);
-    connect(m_downloads, &DownloadQueue::ended, this, [this](const QString &name) {
-        if (m_playAllWaiting && name == m_playAllWaitsFor)
-            m_playAllWaiting = false;
-    });
+    connect(m_downloads, &DownloadQueue::ended, this,
+            [this](const QString &name) { m_playAll.downloadEnded(name); });
 }
 
 Result<> ProgrammePanel::load()

@@ -4,6 +4,7 @@
 #include "core/base/result.h"
 #include "core/catalogue/listsource.h"
 #include "core/download/downloadqueue.h"
+#include "core/playback/playallcursor.h"
 
 #include <QObject>
 #include <QString>
@@ -117,10 +118,7 @@ private:
     QString m_serverKey;
     ProgrammeListModel *m_programmes = nullptr;
     DownloadQueue *m_downloads = nullptr;
-    // Play-all moved on to this programme and waits for it to load or for
-    // its download to end; it must not move again meanwhile.
-    bool m_playAllWaiting = false;
-    QString m_playAllWaitsFor;
+    PlayAllCursor m_playAll;
 
     ProgrammeListView *m_list = nullptr;
     FolderBox *m_folderBox = nullptr;

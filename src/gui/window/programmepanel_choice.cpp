@@ -43,7 +43,7 @@ void ProgrammePanel::onRowChosen()
         return;
     case SelectionRoad::Custom:
         if (!road.path.isEmpty())
-            m_playAllWaiting = false;
+            m_playAll.played();
         Q_EMIT ownMovieRequested(road.path);
         return;
     case SelectionRoad::Cached:
@@ -64,25 +64,18 @@ void ProgrammePanel::chooseRow(int row)
 
 void ProgrammePanel::onPlayAllReachedEnd()
 {
-    if (m_playAllWaiting)
-        return;
-    const int row = nextPlayAllRow(m_list->currentRow(), m_programmes->count());
+    const int row = m_playAll.next(m_list->currentRow(), m_programmes->count());
     if (row < 0)
         return;
-    m_playAllWaiting = true;
-    m_playAllWaitsFor = m_programmes->item(row).name;
     chooseRow(row);
-    // Nothing to wait for when the choice neither loaded a programme nor
-    // left a download running (a full queue, a name that cannot be used).
-    if (m_playAllWaiting && !m_downloads->names().contains(m_playAllWaitsFor))
-        m_playAllWaiting = false;
+    m_playAll.chose(m_programmes->item(row).name, m_downloads->names());
 }
 
 void ProgrammePanel::play(const QString &file)
 {
     Q_EMIT playRequested(file);
     // Play-all may move on again once something new is in the player.
-    m_playAllWaiting = false;
+    m_playAll.played();
 }
 
 void ProgrammePanel::recordInHistory(const QString &name)

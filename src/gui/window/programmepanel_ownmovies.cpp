@@ -46,7 +46,7 @@ void ProgrammePanel::addOwnMovies(const QStringList &paths)
     showFolder(first.dir().dirName());
     m_list->setCurrentRow(m_programmes->rowOf(first.fileName()));
     m_list->setFocus();
-    m_playAllWaiting = false;
+    m_playAll.played();
     Q_EMIT ownMovieRequested(first.absoluteFilePath());
 }
 
@@ -68,6 +68,6 @@ void ProgrammePanel::openMovies(const QStringList &paths)
         return;
     // Played where it is, as a movie of the child's own: the history keeps
     // programmes only.
-    m_playAllWaiting = false;
+    m_playAll.played();
     Q_EMIT ownMovieRequested(playable);
 }
