@@ -78,16 +78,16 @@ void TestProgressTick::playAllCursor_data()
     QTest::newRow("the last wraps") << QString() << none << QString() << 2 << 3 << 0;
     QTest::newRow("none selected") << QString() << none << QString() << -1 << 3 << 0;
     QTest::newRow("an empty list") << QString() << none << QString() << -1 << 0 << -1;
-    QTest::newRow("waits while fetching") << u"b"_s << QStringList{u"a"_s, u"b"_s} << QString()
-                                          << 1 << 3 << -1;
-    QTest::newRow("nothing to wait for") << u"b"_s << QStringList{u"a"_s} << QString() << 1 << 3
-                                         << 2;
-    QTest::newRow("another download ended") << u"b"_s << QStringList{u"b"_s} << u"ended a"_s
-                                             << 1 << 3 << -1;
-    QTest::newRow("its download ended") << u"b"_s << QStringList{u"b"_s} << u"ended b"_s << 1
-                                        << 3 << 2;
-    QTest::newRow("something played") << u"b"_s << QStringList{u"b"_s} << u"played"_s << 1 << 3
-                                      << 2;
+    QTest::newRow("waits while fetching")
+        << u"b"_s << QStringList{u"a"_s, u"b"_s} << QString() << 1 << 3 << -1;
+    QTest::newRow("nothing to wait for")
+        << u"b"_s << QStringList{u"a"_s} << QString() << 1 << 3 << 2;
+    QTest::newRow("another download ended")
+        << u"b"_s << QStringList{u"b"_s} << u"ended a"_s << 1 << 3 << -1;
+    QTest::newRow("its download ended")
+        << u"b"_s << QStringList{u"b"_s} << u"ended b"_s << 1 << 3 << 2;
+    QTest::newRow("something played")
+        << u"b"_s << QStringList{u"b"_s} << u"played"_s << 1 << 3 << 2;
 }
 
 void TestProgressTick::playAllCursor()

@@ -47,8 +47,8 @@ PlayerBar::PlayerBar(QWidget *window, FlashPlayer *player, SoundOutput *sound)
     m_muteButton = playerButton(window, Control::MuteButton, QStringLiteral("静音"), QString());
     m_playButton =
         playerButton(window, Control::PlayButton, QStringLiteral("播放"), Resources::PlayPicture);
-    m_pauseButton = playerButton(window, Control::PauseButton, QStringLiteral("暂停"),
-                                 Resources::PausePicture);
+    m_pauseButton =
+        playerButton(window, Control::PauseButton, QStringLiteral("暂停"), Resources::PausePicture);
     for (ImageButton *b : {m_playButton, m_pauseButton, m_muteButton})
         b->setPressable(true);
 

@@ -22,7 +22,7 @@ QString wavePath(const QString &name)
 
 QStringList missing()
 {
-    QStringList pictures{FullScreenPicture, PlayPicture, PausePicture,
+    QStringList pictures{FullScreenPicture, PlayPicture,    PausePicture,
                          BackPicture,       SoundOnPicture, MutedPicture};
     QStringList sounds{StartSound};
     for (const Category &c : CategoryTable::rows()) {
