@@ -83,8 +83,11 @@ bool FullScreenLock::eventFilter(QObject *watched, QEvent *event)
     }
     if (m_forwarding || widget == m_player || m_player->isAncestorOf(widget))
         return false;
-    // Held by the grab or by the return button: hand it to the movie.
+    // Held by the grab or by the return button: hand it to the movie, and
+    // the focus with it. A movie takes keys only while its page has the
+    // focus (a game clicked before the gate was asked has lost it since).
     QWidget *target = movieTarget();
+    target->setFocus(Qt::OtherFocusReason);
     QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
                    key->nativeVirtualKey(), key->nativeModifiers(), key->text(),
                    key->isAutoRepeat(), quint16(key->count()));
