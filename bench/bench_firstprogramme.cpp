@@ -39,16 +39,16 @@ namespace {
 
 // From choosing the movie until the player shows its first frame; the web
 // library is loaded first when it is not there yet, as the program does.
-double firstFrameMs(WebPartsHost &host, FrameWatch &watch, const QString &path)
+double firstFrameMs(WebWindow &web, FrameWatch &watch, const QString &path)
 {
+    WebPartsHost &host = web.host;
     FlashPlayer *player = host.player();
     player->setMovie(FlashPlayer::EmptyMovie);
     QElapsedTimer t;
     t.start();
     if (!watch.watching && host.load())
         watch.watching = static_cast<bool>(
-            QObject::connect(dynamic_cast<QObject *>(host.parts()->player.get()),
-                             SIGNAL(frameShown(int)), &watch, SLOT(onFrame(int))));
+            QObject::connect(web.realPlayer, SIGNAL(frameShown(int)), &watch, SLOT(onFrame(int))));
     watch.firstShown = false;
     player->setMovie(path);
     QEventLoop loop;
@@ -89,11 +89,11 @@ int main(int argc, char **argv)
     QTimer::singleShot(std::max<qint64>(0, atMs - sinceStart.elapsed()), &idle, &QEventLoop::quit);
     idle.exec();
     const bool loadedBefore = host.loaded();
-    const double first = firstFrameMs(host, watch, path);
+    const double first = firstFrameMs(web, watch, path);
     double warm = 0;
     constexpr int Runs = 5;
     for (int i = 0; i < Runs; ++i)
-        warm += firstFrameMs(host, watch, path) / Runs;
+        warm += firstFrameMs(web, watch, path) / Runs;
     std::printf("first programme chosen %d ms after start%s: first frame after %7.1f ms\n", atMs,
                 loadedBefore ? "" : " (player not loaded yet)", first);
     std::printf("warm, mean of %d:%*s first frame after %7.1f ms\n", Runs, 27, "", warm);

@@ -106,8 +106,7 @@ int main(int argc, char **argv)
     if (!info.isEmpty())
         host.browser()->navigate(info);
     FrameWatch watch;
-    QObject::connect(dynamic_cast<QObject *>(host.parts()->player.get()), SIGNAL(frameShown(int)),
-                     &watch, SLOT(onFrame(int)));
+    QObject::connect(web.realPlayer, SIGNAL(frameShown(int)), &watch, SLOT(onFrame(int)));
     FlashPlayer *player = host.player();
     waitMs(5000); // the runtime warms up
 

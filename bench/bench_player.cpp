@@ -4,6 +4,7 @@
 // player was made, as when a child chooses a programme a moment after the
 // window appeared. Needs a display.
 #include "support/swfwriter.h"
+#include "web/engineenvironment.h"
 #include "web/ruffleplayer.h"
 
 #include <QApplication>
@@ -55,7 +56,7 @@ void print(const QString &what, const Sample &s)
 
 int main(int argc, char **argv)
 {
-    RufflePlayer::initializeBeforeEngine();
+    EngineEnvironment::prepare();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("one-megabyte.swf"));

@@ -8,15 +8,18 @@
 // The player above the strip in a window of the given size, the web library
 // loaded as the program loads it: once the window is shown, with Qt's shared
 // OpenGL context made right after show(). The library is looked for in
-// $QORVEL_APP_DIR, else beside the benchmark.
+// $QORVEL_APP_DIR, else beside the benchmark. `realPlayer` is the loaded
+// player itself, for its signals.
 struct WebWindow
 {
     WebWindow(const QSize &size, int playerHeight)
         : host(
-              [appDir =
-                   qEnvironmentVariable("QORVEL_APP_DIR", QCoreApplication::applicationDirPath())](
-                  NavigateErrorHandler onError) {
-                  return loadWebLibrary(appDir, std::move(onError));
+              [this, appDir = qEnvironmentVariable("QORVEL_APP_DIR",
+                                                   QCoreApplication::applicationDirPath())] {
+                  Result<std::unique_ptr<WebParts>> parts = loadWebLibrary(appDir);
+                  if (parts && parts.value())
+                      realPlayer = dynamic_cast<QObject *>(parts.value()->player.get());
+                  return parts;
               },
               nullptr)
     {
@@ -30,6 +33,7 @@ struct WebWindow
         makeSharedOpenGLContext();
     }
 
+    QObject *realPlayer = nullptr;
     WebPartsHost host;
     QWidget window;
 };

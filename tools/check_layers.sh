@@ -29,5 +29,15 @@ for lib in $order; do
         status=1
     fi
 done
+# A file is paired with the header of the same name: two libraries must not
+# both have one, or a reader pairs them wrongly.
+shared=$(for lib in $order; do
+    find "src/$lib" -name '*.h' -o -name '*.cpp' | sed 's|.*/||; s|\.[^.]*$||' | sort -u
+done | sort | uniq -d)
+if [ -n "$shared" ]; then
+    echo "file names used by more than one library:"
+    echo "$shared"
+    status=1
+fi
 [ $status -eq 0 ] && echo "include layers: $(echo $order | sed 's/ / < /g'), nothing runs back up"
 exit $status

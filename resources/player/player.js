@@ -1,15 +1,14 @@
 "use strict";
 
 // The page the program loads into its player view. The program drives it with
-// qv.load / qv.clear / qv.pause / qv.resume / qv.command and hears back
-// through console lines "qvplayer <generation> <kind> <value>".
-
-const ORIGIN = "qvplayer://app";
-const CALLBACK = "__qvctl";
+// qv.load / qv.clear / qv.pause / qv.resume / qv.command, each given at most
+// one object, and hears back through console lines of QV.eventPrefix and one
+// JSON object: {generation, kind, ...}. The program serves this script after
+// the object QV, which holds every name and limit the two share.
 
 window.RufflePlayer = window.RufflePlayer || {};
 window.RufflePlayer.config = {
-    publicPath: ORIGIN + "/ruffle/",
+    publicPath: QV.origin + "/ruffle/",
     polyfills: false,
     autoplay: "on",
     unmuteOverlay: "hidden",
@@ -44,7 +43,7 @@ window.RufflePlayer.config = {
     window.fetch = function (input, init) {
         const raw = typeof input === "string" ? input : (input.href || input.url);
         const url = new URL(raw, document.baseURI).href;
-        if (!url.startsWith(ORIGIN + "/"))
+        if (!url.startsWith(QV.origin + "/"))
             return nativeFetch(input, init);
         return new Promise((resolve, reject) => {
             const xhr = new XMLHttpRequest();
@@ -70,23 +69,22 @@ window.RufflePlayer.config = {
 // own holding the programme's saves, and every change is handed to the
 // program, which keeps it on disk. A movie's address changes with every load,
 // so keys are reduced to the SharedObject's name first.
-const MAX_SAVE_CHARS = Math.ceil((1 << 20) / 3) * 4; // 1 MiB, base64-encoded
-
 function saveNameOf(key, generation) {
-    const canonical = key.replace("app/movie/" + generation + "/", "app/movie/");
-    const own = "app/movie/movie.swf/";
+    const folder = QV.host + "/" + QV.movieFolder + "/";
+    const canonical = key.replace(folder + generation + "/", folder);
+    const own = folder + QV.movieFile + "/";
     if (canonical.startsWith(own))
         return canonical.slice(own.length);
     // A SharedObject with a path of its own ("localPath")
-    return "@" + canonical.slice("app/".length);
+    return "@" + canonical.slice(QV.host.length + 1);
 }
 
 function makeStorage(generation, programme, saves, canSave) {
     const values = Object.assign(Object.create(null), saves);
     const nameOf = (key) => saveNameOf(String(key), generation);
-    const tell = (kind, name, value) => {
+    const tell = (kind, name, data) => {
         if (programme)
-            qv.report(generation, kind, [programme, name, value].map(encodeURIComponent).join(" "));
+            qv.report(generation, kind, { programme: programme, name: name, data: data });
     };
     return new Proxy(Object.create(null), {
         get: (_, key) => (typeof key === "string" ? values[nameOf(key)] : undefined),
@@ -94,7 +92,7 @@ function makeStorage(generation, programme, saves, canSave) {
         set: (_, key, value) => {
             // Throwing makes the movie's flush() answer false, as Flash did
             // when it could not save.
-            if (!canSave || typeof value !== "string" || value.length > MAX_SAVE_CHARS)
+            if (!canSave || typeof value !== "string" || value.length > QV.maxSaveChars)
                 throw new Error("the save cannot be kept");
             values[nameOf(key)] = value;
             tell("save", nameOf(key), value);
@@ -102,7 +100,7 @@ function makeStorage(generation, programme, saves, canSave) {
         },
         deleteProperty: (_, key) => {
             delete values[nameOf(key)];
-            tell("unsave", nameOf(key), "");
+            tell("unsave", nameOf(key));
             return true;
         },
         // Nothing to list: the runtime's menu would offer to delete saves.
@@ -133,8 +131,9 @@ const qv = {
     pauseRequest: 0,
     framePeriod: 1000 / 12,
 
-    report(generation, kind, value) {
-        console.log("qvplayer " + generation + " " + kind + " " + (value === undefined ? "" : value));
+    report(generation, kind, fields) {
+        const event = Object.assign({ generation: generation, kind: kind }, fields);
+        console.log(QV.eventPrefix + JSON.stringify(event));
     },
 
     clear() {
@@ -150,16 +149,19 @@ const qv = {
         this.generation = 0;
     },
 
-    // `saved`: { programme, saves: {name: base64}, canSave }; `traces`: the
-    // movie's trace() lines are reported (for tests only).
-    load(generation, url, hasCallback, frameRate, saved, traces) {
+    // { generation, url, callback: whether the movie has the control callback,
+    // frameRate, saved: { programme, saves: {name: base64}, canSave },
+    // traces: whether its trace() lines are reported }
+    load(movie) {
+        const generation = movie.generation;
+        const saved = movie.saved;
         this.clear();
         this.generation = generation;
         currentStorage = makeStorage(generation, saved.programme, saved.saves, saved.canSave);
-        this.framePeriod = 1000 / (frameRate > 0 ? frameRate : 12);
+        this.framePeriod = 1000 / (movie.frameRate > 0 ? movie.frameRate : 12);
         const runtime = window.RufflePlayer.newest && window.RufflePlayer.newest();
         if (!runtime) {
-            this.report(generation, "error", "the Flash runtime did not load");
+            this.report(generation, "error", { text: "the Flash runtime did not load" });
             return;
         }
         const element = runtime.createPlayer();
@@ -175,29 +177,28 @@ const qv = {
         this.element = element;
         this.api = api;
         api.addFSCommandHandler((command, args) => {
-            if (command !== "frame" || this.generation !== generation)
+            if (command !== QV.frameCommand || this.generation !== generation)
                 return;
-            this.report(generation, "frame", args);
+            this.report(generation, "frame", { frame: Number(args) });
             // A callback exists only once frame 1 has run: hand over what
             // waited for it. Not from here: the runtime is still running the
             // frame, and a call into it now would be dropped.
-            if (hasCallback && this.pendingCommands.length > 0)
+            if (movie.callback && this.pendingCommands.length > 0)
                 setTimeout(() => {
                     if (this.generation === generation)
                         this.flushCommand();
                 }, 0);
         });
         element.addEventListener("loadeddata", () => this.report(generation, "loaded"));
-        api.load({ url: url, allowScriptAccess: true })
+        api.load({ url: movie.url, allowScriptAccess: true })
             .then(() => {
                 // Only for tests; each load makes a new instance, so it is set
                 // after every load, before the movie's first frame.
-                if (traces)
-                    api.traceObserver = (line) =>
-                        this.report(generation, "trace", encodeURIComponent(line));
+                if (movie.traces)
+                    api.traceObserver = (line) => this.report(generation, "trace", { line: line });
             })
             .catch((error) => {
-                this.report(generation, "error", String(error));
+                this.report(generation, "error", { text: String(error) });
             });
     },
 
@@ -256,22 +257,23 @@ const qv = {
             this.api.resume();
     },
 
-    command(generation, id, letter, frame) {
-        if (generation !== this.generation)
+    // { generation, id, command: a letter, frame }
+    command(message) {
+        if (message.generation !== this.generation)
             return;
-        this.pendingCommands.push([id, letter, frame]);
+        this.pendingCommands.push([String(message.id), message.command, String(message.frame)]);
         this.flushCommand();
     },
 
     flushCommand() {
         const element = this.element;
-        if (!element || typeof element[CALLBACK] !== "function")
+        if (!element || typeof element[QV.callback] !== "function")
             return;
         for (const args of this.pendingCommands.splice(0)) {
             try {
-                element[CALLBACK](...args);
+                element[QV.callback](...args);
             } catch (error) {
-                this.report(this.generation, "error", "command: " + error);
+                this.report(this.generation, "error", { text: "command: " + error });
             }
         }
     },

@@ -55,11 +55,7 @@ int main(int argc, char *argv[])
     // The player and the information strip need the web engine, which takes
     // several times as long to load as the window takes to show: it is
     // loaded from its own library once the window is on screen.
-    WebPartsHost web(
-        [programDir](NavigateErrorHandler onError) {
-            return loadWebLibrary(programDir, std::move(onError));
-        },
-        &messages);
+    WebPartsHost web([programDir] { return loadWebLibrary(programDir); }, &messages);
     SystemProcessStarter processes;
     const std::unique_ptr<DesktopShortcut> shortcut = makeSystemShortcut();
     MainWindow window(settings, Services{.player = web.player(),

@@ -1,8 +1,10 @@
 #include "web/rufflepage.h"
 
-#include <QLoggingCategory>
+#include "web/pagecontract.h"
 
-const QString RufflePage::EventPrefix = QStringLiteral("qvplayer ");
+#include <QJsonDocument>
+#include <QLoggingCategory>
+#include <QUrl>
 
 namespace {
 Q_LOGGING_CATEGORY(lcPage, "qorvel.player.page", QtWarningMsg)
@@ -11,24 +13,48 @@ Q_LOGGING_CATEGORY(lcPage, "qorvel.player.page", QtWarningMsg)
 RufflePage::RufflePage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
 {
+    connect(this, &QWebEnginePage::loadFinished, this, &RufflePage::onLoaded);
+}
+
+void RufflePage::open()
+{
+    m_ready = false;
+    load(QUrl(PageContract::origin() + QStringLiteral("/player.html")));
+}
+
+void RufflePage::run(const QString &script)
+{
+    if (m_ready)
+        runJavaScript(script);
+    else
+        m_waiting.append(script);
+}
+
+void RufflePage::onLoaded(bool ok)
+{
+    if (!ok) {
+        qCWarning(lcPage) << "the player page did not load; is the runtime installed?";
+        return;
+    }
+    m_ready = true;
+    Q_EMIT ready();
+    for (const QString &script : std::exchange(m_waiting, {}))
+        runJavaScript(script);
 }
 
 void RufflePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                                           const QString &message, int lineNumber,
                                           const QString &sourceID)
 {
-    if (!message.startsWith(EventPrefix)) {
+    const QString prefix = PageContract::eventPrefix();
+    if (!message.startsWith(prefix)) {
         if (level == ErrorMessageLevel)
             qCWarning(lcPage) << sourceID << lineNumber << message;
         else
             qCDebug(lcPage) << sourceID << lineNumber << message;
         return;
     }
-    // "qvplayer <generation> <kind> <value>"
-    const QStringList parts = message.mid(EventPrefix.size()).split(u' ');
-    bool ok = false;
-    const int generation = parts.value(0).toInt(&ok);
-    if (!ok || parts.size() < 2)
-        return;
-    Q_EMIT eventReceived(generation, parts[1], parts.mid(2).join(u' '));
+    const QJsonDocument event = QJsonDocument::fromJson(message.mid(prefix.size()).toUtf8());
+    if (event.isObject())
+        Q_EMIT eventReceived(event.object());
 }

@@ -1,11 +1,11 @@
 #include "web/rufflerequestguard.h"
 
-#include "web/ruffleschemehandler.h"
+#include "web/pagecontract.h"
 
 void RuffleRequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     const QString scheme = info.requestUrl().scheme();
-    const bool allowed = scheme == QLatin1String(RuffleSchemeHandler::Scheme) ||
+    const bool allowed = scheme == QLatin1String(PageContract::Scheme) ||
                          scheme == QLatin1String("blob") || scheme == QLatin1String("data");
     info.block(!allowed);
 }

@@ -1,6 +1,7 @@
 #include "web/ruffleschemehandler.h"
 
 #include "core/swf/swfrewriter.h"
+#include "web/pagecontract.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,9 +11,6 @@
 #include <QTimer>
 #include <QUrlQuery>
 #include <QWebEngineUrlRequestJob>
-
-const QByteArray RuffleSchemeHandler::Scheme = QByteArrayLiteral("qvplayer");
-const QString RuffleSchemeHandler::Origin = QStringLiteral("qvplayer://app");
 
 namespace {
 
@@ -52,33 +50,58 @@ void replyWith(QWebEngineUrlRequestJob *job, const QByteArray &mime, const QByte
 
 } // namespace
 
-RuffleSchemeHandler::RuffleSchemeHandler(const QString &ruffleFolder, RuffleContent *content,
-                                         QObject *parent)
-    : QWebEngineUrlSchemeHandler(parent), m_ruffleFolder(ruffleFolder), m_content(content)
+RuffleSchemeHandler::RuffleSchemeHandler(const QString &ruffleFolder, QObject *parent)
+    : QWebEngineUrlSchemeHandler(parent), m_ruffleFolder(ruffleFolder)
 {
+}
+
+void RuffleSchemeHandler::setMovie(int generation, const QByteArray &movie, const QString &folder)
+{
+    m_generation = generation;
+    m_movie = movie;
+    m_movieFolder = folder;
+    m_commandId = 0;
+    m_command.clear();
+}
+
+void RuffleSchemeHandler::setCommand(int id, const QByteArray &variables)
+{
+    m_commandId = id;
+    m_command = variables;
 }
 
 void RuffleSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
     const QUrl url = job->requestUrl();
-    if (url.host() != QLatin1String("app")) {
+    if (url.host() != QLatin1String(PageContract::Host)) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
     const QStringList parts = url.path().split(u'/', Qt::SkipEmptyParts);
     if (parts.size() == 1 &&
         (parts[0] == QLatin1String("player.html") || parts[0] == QLatin1String("player.js"))) {
-        QFile file(QStringLiteral(":/player/") + parts[0]);
-        if (file.open(QIODevice::ReadOnly))
-            return replyWith(job, mimeTypeOf(parts[0]), file.readAll());
+        return servePage(job, parts[0]);
     } else if (parts.size() == 2 && parts[0] == QLatin1String("ruffle")) {
         return serveRuntime(job, parts[1]);
-    } else if (parts.size() == 3 && parts[0] == QLatin1String("movie")) {
+    } else if (parts.size() == 3 && parts[0] == QLatin1String(PageContract::MovieFolder)) {
         return serveMovie(job, parts);
     } else if (parts.size() == 2 && parts[0] == QLatin1String("control")) {
         return serveControl(job, parts[1], QUrlQuery(url).queryItemValue(QStringLiteral("k")));
     }
     job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+}
+
+void RuffleSchemeHandler::servePage(QWebEngineUrlRequestJob *job, const QString &name)
+{
+    QFile file(QStringLiteral(":/player/") + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    // The script learns what it shares with the program ahead of its own code.
+    const QByteArray prefix =
+        name.endsWith(QLatin1String(".js")) ? PageContract::constantsScript() : QByteArray();
+    replyWith(job, mimeTypeOf(name), prefix + file.readAll());
 }
 
 void RuffleSchemeHandler::serveControl(QWebEngineUrlRequestJob *job, const QString &generation,
@@ -87,18 +110,16 @@ void RuffleSchemeHandler::serveControl(QWebEngineUrlRequestJob *job, const QStri
     // A movie of an earlier generation still polling gets nothing to do.
     // The handler goes with its player, and the request may go first.
     auto answer = [this, job = QPointer<QWebEngineUrlRequestJob>(job), generation] {
-        if (!job)
-            return;
-        const bool current = generation == QString::number(m_content->generation);
-        replyWith(job, "text/plain", current ? m_content->commandReply : QByteArray());
+        if (job)
+            replyWith(job, "text/plain",
+                      generation == QString::number(m_generation) ? m_command : QByteArray());
     };
-    if (generation == QString::number(m_content->generation))
-        m_content->acknowledged = ranLast.toInt();
-    const QString pending = QUrlQuery(QString::fromUtf8(m_content->commandReply))
-                                .queryItemValue(QLatin1String(swf::hook::CommandId));
+    const bool current = generation == QString::number(m_generation);
+    if (current && !ranLast.isEmpty())
+        Q_EMIT commandRan(ranLast.toInt());
     // The movie asks again as soon as it has its answer: with nothing new,
     // the answer waits a moment (or until the request goes away).
-    if (pending.isEmpty() || pending == ranLast)
+    if (!current || m_commandId == 0 || QString::number(m_commandId) == ranLast)
         QTimer::singleShot(swf::hook::PollIntervalMs, this, answer);
     else
         answer();
@@ -124,14 +145,15 @@ void RuffleSchemeHandler::serveRuntime(QWebEngineUrlRequestJob *job, const QStri
 
 void RuffleSchemeHandler::serveMovie(QWebEngineUrlRequestJob *job, const QStringList &parts)
 {
-    if (parts[1] != QString::number(m_content->generation) || !isPlainFileName(parts[2])) {
+    if (m_movie.isEmpty() || parts[1] != QString::number(m_generation) ||
+        !isPlainFileName(parts[2])) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    if (parts[2] == QLatin1String("movie.swf"))
-        return replyWith(job, mimeTypeOf(parts[2]), m_content->movie);
-    QFile file(QDir(m_content->movieFolder).filePath(parts[2]));
-    if (m_content->movieFolder.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (parts[2] == QLatin1String(PageContract::MovieFile))
+        return replyWith(job, mimeTypeOf(parts[2]), m_movie);
+    QFile file(QDir(m_movieFolder).filePath(parts[2]));
+    if (m_movieFolder.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }

@@ -5,18 +5,9 @@
 #include <QString>
 #include <QWebEngineUrlSchemeHandler>
 
-// What the player serves to its page for the movie now loaded.
-struct RuffleContent
-{
-    int generation = 0;      // changes with every movie set
-    QByteArray movie;        // the movie as the web player gets it
-    QString movieFolder;     // other files a movie loads by a relative name
-    QByteArray commandReply; // variables a polling movie loads
-    int acknowledged = 0;    // the last command a polling movie ran
-};
-
-// Serves the player page, the Flash runtime and the movie under the program's
-// own URL scheme, so the player needs no network and no file:// access.
+// Serves the player page, the Flash runtime and the movie it is handed under
+// the program's own URL scheme, so the player needs no network and no
+// file:// access.
 //   /player.html, /player.js      from the built-in resources
 //   /ruffle/<file>               from the runtime folder
 //   /movie/<generation>/<file>   the movie, or a file beside it
@@ -28,21 +19,33 @@ class RuffleSchemeHandler : public QWebEngineUrlSchemeHandler
     Q_OBJECT
 
 public:
-    static const QByteArray Scheme;
-    static const QString Origin; // "<scheme>://app"
+    explicit RuffleSchemeHandler(const QString &ruffleFolder, QObject *parent = nullptr);
 
-    RuffleSchemeHandler(const QString &ruffleFolder, RuffleContent *content,
-                        QObject *parent = nullptr);
+    // From now on the movie of `generation` is `movie`, and the files it loads
+    // by a relative name lie in `folder`; an empty movie serves none.
+    void setMovie(int generation, const QByteArray &movie, const QString &folder);
+    int generation() const { return m_generation; }
+    // What a polling movie of the current generation loads next: command `id`.
+    void setCommand(int id, const QByteArray &variables);
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
+Q_SIGNALS:
+    // A polling movie of the current generation has run command `id`.
+    void commandRan(int id);
+
 private:
+    void servePage(QWebEngineUrlRequestJob *job, const QString &name);
     void serveRuntime(QWebEngineUrlRequestJob *job, const QString &name);
     void serveMovie(QWebEngineUrlRequestJob *job, const QStringList &parts);
     void serveControl(QWebEngineUrlRequestJob *job, const QString &generation,
                       const QString &ranLast);
 
     QString m_ruffleFolder;
-    RuffleContent *m_content;
     QHash<QString, QByteArray> m_runtimeCache; // the runtime does not change while we run
+    int m_generation = 0;
+    QByteArray m_movie;
+    QString m_movieFolder;
+    int m_commandId = 0;
+    QByteArray m_command;
 };

@@ -10,8 +10,9 @@
 #include "support/fakes.h"
 #include "support/faultserver.h"
 #include "support/webtestmain.h"
+#include "web/engineenvironment.h"
 #include "web/ruffleplayer.h"
-#include "web/webinfobrowser.h"
+#include "web/webenginestrip.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -62,14 +63,16 @@ struct Harness
     AppFolder app;
     FaultServer server;
     RecordingMessages messages;
-    WebPartsHost web{[](NavigateErrorHandler onError) -> Result<std::unique_ptr<WebParts>> {
+    WebEngineStrip *strip = nullptr;
+    WebPartsHost web{[this]() -> Result<std::unique_ptr<WebParts>> {
                          auto parts = std::make_unique<WebParts>();
                          parts->player = std::make_unique<FakePlayer>();
-                         parts->strip = std::make_unique<WebInfoBrowser>(std::move(onError));
+                         parts->strip = std::make_unique<WebEngineStrip>();
+                         strip = static_cast<WebEngineStrip *>(parts->strip.get());
                          return parts;
                      },
                      &messages};
-    InfoBrowser &browser = *web.browser();
+    ErrorRecordingStrip browser{web.browser()};
     FakeSound sound;
     std::unique_ptr<MainWindow> form;
 
@@ -81,7 +84,7 @@ struct Harness
         form->show();
         QTRY_VERIFY_WITH_TIMEOUT(web.loaded(), 30000);
     }
-    QWebEngineView *view() { return static_cast<QWebEngineView *>(web.parts()->strip->widget()); }
+    QWebEngineView *view() { return static_cast<QWebEngineView *>(strip->widget()); }
 };
 
 } // namespace
@@ -105,21 +108,21 @@ void TestInfoStrip::failingPagesFallBack()
         site = h.server.baseUrl() + u"info/"_s;
     else if (site.size() == 3)
         site = web.url();
-    QSignalSpy errors(&h.browser, &InfoBrowser::navigateError);
+    const QStringList &errors = h.browser.errors;
     h.load(site);
     const QUrl fallback = QUrl::fromLocalFile(h.app.file(u"res/showoff.htm"_s));
     QTRY_COMPARE_WITH_TIMEOUT(h.view()->url(), fallback, 30000);
     QTRY_VERIFY_WITH_TIMEOUT(
         h.view()->title().contains(u"offline"_s) || !h.view()->title().isEmpty(), 30000);
     QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors.first().first().toString(), site + u"show1.htm"_s);
+    QCOMPARE(errors.first(), site + u"show1.htm"_s);
 }
 
 void TestInfoStrip::reachablePageStays()
 {
     OnePageSite site(200);
     Harness h;
-    QSignalSpy errors(&h.browser, &InfoBrowser::navigateError);
+    const QStringList &errors = h.browser.errors;
     h.load(site.url());
     QTRY_COMPARE_WITH_TIMEOUT(h.view()->title(), u"show one"_s, 30000);
     QTest::qWait(300); // no error follows
@@ -130,14 +133,14 @@ void TestInfoStrip::missingFallbackDoesNotLoop()
 {
     Harness h;
     QVERIFY(QFile::remove(h.app.file(u"res/showoff.htm"_s)));
-    QSignalSpy errors(&h.browser, &InfoBrowser::navigateError);
+    const QStringList &errors = h.browser.errors;
     h.load(u"http://127.0.0.1:9/info/"_s);
     // The page fails, then the fallback fails; that failure is not answered.
     QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 2, 30000);
     QTest::qWait(1500); // no third try follows
     QCOMPARE(errors.size(), 2);
-    QCOMPARE(errors.at(1).first().toString(), h.app.file(u"res/showoff.htm"_s));
+    QCOMPARE(errors.at(1), h.app.file(u"res/showoff.htm"_s));
 }
 
-QORVEL_WEB_TEST_MAIN(TestInfoStrip, RufflePlayer::initializeBeforeEngine())
+QORVEL_WEB_TEST_MAIN(TestInfoStrip, EngineEnvironment::prepare())
 #include "test_infostrip.moc"

@@ -10,6 +10,7 @@
 #include "support/faultserver.h"
 #include "support/swfwriter.h"
 #include "support/webtestmain.h"
+#include "web/engineenvironment.h"
 #include "web/ruffleplayer.h"
 
 #include "core/catalogue/programmelistmodel.h"
@@ -165,5 +166,5 @@ void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
     QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 6, 30000);
 }
 
-QORVEL_WEB_TEST_MAIN(TestPlaybackEndToEnd, RufflePlayer::initializeBeforeEngine())
+QORVEL_WEB_TEST_MAIN(TestPlaybackEndToEnd, EngineEnvironment::prepare())
 #include "test_playback_endtoend.moc"

@@ -13,6 +13,7 @@
 #include "support/fakes.h"
 #include "support/swfwriter.h"
 #include "support/webtestmain.h"
+#include "web/engineenvironment.h"
 #include "web/ruffleplayer.h"
 
 #include <QApplication>
@@ -212,5 +213,5 @@ void TestPlayerEndToEnd::aGameGetsItsKeysInTheLockedFullScreen()
     QVERIFY(h.form->isFullScreenMode());
 }
 
-QORVEL_WEB_TEST_MAIN(TestPlayerEndToEnd, RufflePlayer::initializeBeforeEngine())
+QORVEL_WEB_TEST_MAIN(TestPlayerEndToEnd, EngineEnvironment::prepare())
 #include "test_playerendtoend.moc"

@@ -16,33 +16,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class FakeStrip : public WebStrip
-{
-public:
-    void navigate(const QString &urlOrFile) override { visited.append(urlOrFile); }
-    void setSilent(bool s) override { silent = s; }
-    QWidget *widget() override { return &view; }
-
-    QStringList visited;
-    bool silent = false;
-    QLabel view;
-};
-
 // A window holding both stand-ins, as MainWindow places them, and the parts the
 // fake loader handed out.
 struct Bench
 {
     explicit Bench(bool loads = true)
         : host(
-              [this, loads](NavigateErrorHandler onError) -> Result<std::unique_ptr<WebParts>> {
+              [this, loads]() -> Result<std::unique_ptr<WebParts>> {
                   ++loaderCalls;
-                  handler = std::move(onError);
                   if (!loads)
                       return AppError(AppError::Plain,
                                       u"libqorvel_web.so: cannot open shared object file"_s);
                   auto parts = std::make_unique<WebParts>();
                   player = new FakePlayer;
-                  strip = new FakeStrip;
+                  strip = new FakeBrowser;
                   parts->player.reset(player);
                   parts->strip.reset(strip);
                   return parts;
@@ -63,9 +50,8 @@ struct Bench
 
     RecordingMessages messages;
     int loaderCalls = 0;
-    NavigateErrorHandler handler;
     FakePlayer *player = nullptr;
-    FakeStrip *strip = nullptr;
+    FakeBrowser *strip = nullptr;
     WebPartsHost host;
     QWidget window;
 };
@@ -86,7 +72,9 @@ void TestWebPartsHost::callsBeforeLoadingReachTheParts()
 {
     Bench b;
     FlashPlayer *player = b.host.player();
-    InfoBrowser *browser = b.host.browser();
+    InfoStrip *browser = b.host.browser();
+    QStringList errors;
+    browser->setErrorHandler([&errors](const QString &url) { errors.append(url); });
     player->setMuted(true);
     player->setMovie(FlashPlayer::EmptyMovie);
     browser->setSilent(true);
@@ -112,14 +100,12 @@ void TestWebPartsHost::callsBeforeLoadingReachTheParts()
     player->goToFrame(7);
     player->setMuted(false);
     browser->navigate(u"http://info/show3.htm"_s);
-    QSignalSpy errors(browser, &InfoBrowser::navigateError);
-    b.handler(u"http://info/show3.htm"_s);
+    b.strip->fail(u"http://info/show3.htm"_s);
     QCOMPARE(b.player->calls, (QStringList{u"Movie http://"_s, u"GotoFrame 7"_s}));
     QCOMPARE(player->frameNum(), 7);
     QVERIFY(!b.player->muted);
     QCOMPARE(b.strip->visited.last(), u"http://info/show3.htm"_s);
-    QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors.first().first().toString(), u"http://info/show3.htm"_s);
+    QCOMPARE(errors, QStringList{u"http://info/show3.htm"_s});
     QVERIFY(b.messages.shown.isEmpty());
 }
 
@@ -164,18 +150,15 @@ void TestWebPartsHost::realLibraryPlaysInAShownWindow()
     QVERIFY(writeTestMovie(movie, TestMovieOptions{}));
 
     RecordingMessages messages;
-    WebPartsHost host(
-        [appDir](NavigateErrorHandler onError) {
-            return loadWebLibrary(appDir, std::move(onError));
-        },
-        &messages);
+    WebPartsHost host([appDir] { return loadWebLibrary(appDir); }, &messages);
     QWidget window;
     window.resize(480, 420);
     host.player()->widget()->setParent(&window);
     host.player()->widget()->setGeometry(0, 0, 480, 360);
     host.browser()->widget()->setParent(&window);
     host.browser()->widget()->setGeometry(0, 360, 480, 60);
-    QSignalSpy errors(host.browser(), &InfoBrowser::navigateError);
+    QStringList errors;
+    host.browser()->setErrorHandler([&errors](const QString &url) { errors.append(url); });
     host.browser()->navigate(dir.filePath(u"missing.htm"_s));
     window.show();
     makeSharedOpenGLContext();
@@ -187,7 +170,7 @@ void TestWebPartsHost::realLibraryPlaysInAShownWindow()
 
     // The page that cannot be found is told through the stand-in.
     QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 30000);
-    QCOMPARE(errors.first().first().toString(), dir.filePath(u"missing.htm"_s));
+    QCOMPARE(errors.first(), dir.filePath(u"missing.htm"_s));
 
     // The movie plays, and its pictures reach the window: the stage's
     // background colour, read off the stand-in's area.

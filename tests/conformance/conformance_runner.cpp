@@ -3,6 +3,8 @@
 // the same page, and compares their trace() lines. See README.md.
 #include "core/swf/swfreader.h"
 #include "gui/webhost/webpartshost.h"
+#include "support/playerinside.h"
+#include "web/engineenvironment.h"
 #include "web/ruffleplayer.h"
 
 #include <QApplication>
@@ -108,7 +110,7 @@ QStringList play(RufflePlayer &player, const Movie &m, bool plain)
         if (clock)
             clock->restart();
     };
-    player.setPlainForTesting(plain);
+    PlayerInside::setPlain(player, plain);
     const QList<QMetaObject::Connection> connections{
         QObject::connect(&player, &RufflePlayer::traced,
                          [&](const QString &line) {
@@ -168,7 +170,7 @@ int main(int argc, char **argv)
 {
     // The web engine in the mode the program uses.
     prepareBeforeApplication();
-    RufflePlayer::initializeBeforeEngine();
+    EngineEnvironment::prepare();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     auto option = [&](const char *name) {
@@ -227,9 +229,10 @@ int main(int argc, char **argv)
         appDir = QStringLiteral(QORVEL_APP_DIR);
     QWidget window;
     window.resize(480, 360);
-    RufflePlayer player(appDir, &window);
+    RufflePlayer::Options options;
+    options.tracing = true;
+    RufflePlayer player(appDir, options, &window);
     player.widget()->setGeometry(0, 0, 480, 360);
-    player.setTracingForTesting(true);
     window.show();
     if (!QTest::qWaitFor([&] { return player.isWarm(); }, StartCapMs)) {
         std::fprintf(stderr, "the Flash runtime did not start within %d s\n", StartCapMs / 1000);

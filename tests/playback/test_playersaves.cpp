@@ -4,6 +4,7 @@
 #include "core/swf/swfactions.h"
 #include "playertestbench.h"
 #include "support/webtestmain.h"
+#include "web/engineenvironment.h"
 
 #include <QApplication>
 #include <QtEndian>
@@ -105,6 +106,6 @@ void TestPlayerSaves::savesLastPerProgramme()
     qunsetenv("XDG_DATA_HOME");
 }
 
-QORVEL_WEB_TEST_MAIN(TestPlayerSaves, RufflePlayer::initializeBeforeEngine())
+QORVEL_WEB_TEST_MAIN(TestPlayerSaves, EngineEnvironment::prepare())
 
 #include "test_playersaves.moc"

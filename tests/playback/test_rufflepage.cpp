@@ -1,8 +1,12 @@
 #include "playertestbench.h"
+#include "support/playerinside.h"
+#include "web/pagecontract.h"
 #include "support/webtestmain.h"
+#include "web/engineenvironment.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QtTest>
@@ -27,6 +31,7 @@ private Q_SLOTS:
     void pageReachesOnlyWhatItServes_data();
     void pageReachesOnlyWhatItServes();
     void pageNeverTouchesTheNetwork();
+    void pageAndProgramAgree();
 
 private:
     RufflePlayer &player() { return m_bench->player(); }
@@ -54,7 +59,7 @@ void TestRufflePage::everyVersionReportsItsFrames()
     o.frameCount = 240;
     const QString file = m_bench->write(QStringLiteral("v%1.swf").arg(version), o);
     QVERIFY(m_bench->start(file));
-    QCOMPARE(player().frameControl(), control);
+    QCOMPARE(PlayerInside::frameControl(player()), control);
     QSignalSpy spy(&player(), &RufflePlayer::frameShown);
     const QList<int> seen = nextFrames(spy, 15);
     QCOMPARE(seen.size(), 15);
@@ -104,7 +109,7 @@ void TestRufflePage::damagedFileLeavesPlayerEmpty()
     QCOMPARE(player().totalFrames(), 0);
     QCOMPARE(player().frameNum(), 0);
     QVERIFY(!player().isPlaying());
-    QVERIFY(!player().loadError().isEmpty());
+    QVERIFY(!PlayerInside::loadError(player()).isEmpty());
     player().play();
     player().goToFrame(10);
     QTest::qWait(500); // nothing plays
@@ -113,10 +118,10 @@ void TestRufflePage::damagedFileLeavesPlayerEmpty()
 
     player().setMovie(m_bench->path(QStringLiteral("missing.swf")));
     QCOMPARE(player().totalFrames(), 0);
-    QVERIFY(!player().loadError().isEmpty());
+    QVERIFY(!PlayerInside::loadError(player()).isEmpty());
     // The player still works afterwards.
     QVERIFY(m_bench->start(good));
-    QVERIFY(player().loadError().isEmpty());
+    QVERIFY(PlayerInside::loadError(player()).isEmpty());
 
     // Cut short after its header, a movie plays as far as it goes, as it is,
     // with its frame estimated.
@@ -125,8 +130,8 @@ void TestRufflePage::damagedFileLeavesPlayerEmpty()
     cut.write(makeTestMovie(o).left(3000));
     cut.close();
     QVERIFY(m_bench->start(cut.fileName()));
-    QVERIFY(player().loadError().isEmpty());
-    QCOMPARE(player().frameControl(), swf::FrameControl::None);
+    QVERIFY(PlayerInside::loadError(player()).isEmpty());
+    QCOMPARE(PlayerInside::frameControl(player()), swf::FrameControl::None);
     QCOMPARE(player().totalFrames(), o.frameCount);
     QVERIFY(player().isPlaying());
 }
@@ -142,7 +147,7 @@ void TestRufflePage::actionScript3FrameIsEstimated()
     player().setMovie(FlashPlayer::EmptyMovie);
     player().setMovie(file);
     QCOMPARE(player().totalFrames(), 100);
-    QCOMPARE(player().frameControl(), swf::FrameControl::None);
+    QCOMPARE(PlayerInside::frameControl(player()), swf::FrameControl::None);
     QTRY_VERIFY_WITH_TIMEOUT(player().frameNum() >= 5, 60000);
     // The estimate moves on at the movie's rate: 20 frames in a second of
     // play, which the clock measures whatever the machine's load.
@@ -214,6 +219,27 @@ void TestRufflePage::pageNeverTouchesTheNetwork()
     QCOMPARE(connections.size(), 0);
 }
 
-QORVEL_WEB_TEST_MAIN(TestRufflePage, RufflePlayer::initializeBeforeEngine())
+void TestRufflePage::pageAndProgramAgree()
+{
+    // The page runs with what the program handed it ...
+    const QVariant shared = m_bench->evaluate(QStringLiteral("JSON.stringify(QV)"));
+    QCOMPARE(QJsonDocument::fromJson(shared.toString().toUtf8()).object(),
+             PageContract::constants());
+    // ... and spells none of it itself. The fscommand's name is also the
+    // name of the page's event that carries it.
+    QFile script(QStringLiteral(":/player/player.js"));
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(script.readAll());
+    const QJsonObject constants = PageContract::constants();
+    for (auto it = constants.begin(); it != constants.end(); ++it) {
+        const QString value = it.value().isDouble() ? QString::number(it.value().toInteger())
+                                                    : it.value().toString().trimmed();
+        const QString quoted = it.value().isDouble() ? value : u'"' + value;
+        if (it.key() != QLatin1String("frameCommand"))
+            QVERIFY2(!text.contains(quoted), qPrintable(it.key()));
+    }
+}
+
+QORVEL_WEB_TEST_MAIN(TestRufflePage, EngineEnvironment::prepare())
 
 #include "test_rufflepage.moc"

@@ -2,8 +2,8 @@
 
 #include "core/update/processstarter.h"
 #include "gui/platform/desktopshortcut.h"
-#include "gui/webhost/flashplayer.h"
 #include "gui/window/services.h"
+#include "webapi/flashplayer.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -83,18 +83,47 @@ public:
     QLabel view;
 };
 
-class FakeBrowser : public InfoBrowser
+class FakeBrowser : public InfoStrip
 {
-    Q_OBJECT
 public:
     void navigate(const QString &urlOrFile) override { visited.append(urlOrFile); }
     void setSilent(bool s) override { silent = s; }
     QWidget *widget() override { return &view; }
-    void fail(const QString &url) { Q_EMIT navigateError(url); }
+    void setErrorHandler(ErrorHandler handler) override { onError = std::move(handler); }
+    void fail(const QString &url)
+    {
+        if (onError)
+            onError(url);
+    }
 
     QStringList visited;
     bool silent = false;
     QLabel view;
+    ErrorHandler onError;
+};
+
+// Hands every call on to `strip` and keeps the addresses of the pages that
+// failed, as whoever set a handler is told them.
+class ErrorRecordingStrip : public InfoStrip
+{
+public:
+    explicit ErrorRecordingStrip(InfoStrip *strip) : m_strip(strip) {}
+    void navigate(const QString &urlOrFile) override { m_strip->navigate(urlOrFile); }
+    void setSilent(bool s) override { m_strip->setSilent(s); }
+    QWidget *widget() override { return m_strip->widget(); }
+    void setErrorHandler(ErrorHandler handler) override
+    {
+        m_strip->setErrorHandler([this, handler = std::move(handler)](const QString &url) {
+            errors.append(url);
+            if (handler)
+                handler(url);
+        });
+    }
+
+    QStringList errors;
+
+private:
+    InfoStrip *m_strip;
 };
 
 // Records the programs it is asked to start, and starts none.

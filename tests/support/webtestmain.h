@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/webhost/webpartshost.h"
+#include "web/engineenvironment.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/webhost/flashplayer.h"
+#include "webapi/flashplayer.h"
 
 // The window's player with a lock in front of it: while the day's play is
 // used up or the eyes rest, nothing starts a programme, whatever the list or

@@ -76,7 +76,7 @@ private:
     bool m_muted = false;
 };
 
-class WebPartsHost::Browser : public InfoBrowser
+class WebPartsHost::Browser : public InfoStrip
 {
 public:
     explicit Browser(WebPartsHost *host)
@@ -85,14 +85,15 @@ public:
     }
     ~Browser() override { delete m_slot.data(); }
 
-    WebStrip *real() const { return m_host->loaded() ? m_host->m_parts->strip.get() : nullptr; }
+    InfoStrip *real() const { return m_host->loaded() ? m_host->m_parts->strip.get() : nullptr; }
 
     void attach()
     {
-        WebStrip *s = real();
+        InfoStrip *s = real();
         if (m_slot)
             m_slot->setView(s->widget());
         s->setSilent(m_silent);
+        s->setErrorHandler(m_onError);
         if (!m_current.isEmpty())
             s->navigate(m_current);
     }
@@ -110,7 +111,12 @@ public:
             real()->setSilent(silent);
     }
     QWidget *widget() override { return m_slot; }
-    void failed(const QString &url) { Q_EMIT navigateError(url); }
+    void setErrorHandler(ErrorHandler handler) override
+    {
+        m_onError = std::move(handler);
+        if (real())
+            real()->setErrorHandler(m_onError);
+    }
 
     QPointer<WebViewSlot> m_slot;
 
@@ -118,6 +124,7 @@ private:
     WebPartsHost *m_host;
     QString m_current;
     bool m_silent = false;
+    ErrorHandler m_onError;
 };
 
 WebPartsHost::WebPartsHost(Loader loader, MessageBoxes *messages, QObject *parent)
@@ -135,7 +142,7 @@ FlashPlayer *WebPartsHost::player()
     return m_player.get();
 }
 
-InfoBrowser *WebPartsHost::browser()
+InfoStrip *WebPartsHost::browser()
 {
     return m_browser.get();
 }
@@ -145,8 +152,7 @@ bool WebPartsHost::load()
     if (m_tried)
         return loaded();
     m_tried = true;
-    Result<std::unique_ptr<WebParts>> parts =
-        m_loader([this](const QString &url) { m_browser->failed(url); });
+    Result<std::unique_ptr<WebParts>> parts = m_loader();
     if (!parts || !parts.value()) {
         const QString why = parts ? QString() : parts.error().description();
         if (m_messages)
@@ -206,13 +212,12 @@ void makeSharedOpenGLContext()
         delete context; // the web engine then draws without the GPU
 }
 
-Result<std::unique_ptr<WebParts>> loadWebLibrary(const QString &programDir,
-                                                 NavigateErrorHandler onError)
+Result<std::unique_ptr<WebParts>> loadWebLibrary(const QString &programDir)
 {
     makeSharedOpenGLContext();
     QLibrary library(QDir(programDir).filePath(QStringLiteral("qorvel_web")));
     const auto make = reinterpret_cast<MakeWebPartsFunction>(library.resolve(MakeWebPartsSymbol));
     if (!make)
         return AppError(AppError::Plain, library.errorString());
-    return std::unique_ptr<WebParts>(make(programDir, std::move(onError)));
+    return std::unique_ptr<WebParts>(make(programDir.toUtf8().constData()));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/base/result.h"
-#include "gui/webhost/webparts.h"
 #include "gui/window/services.h"
+#include "webapi/webparts.h"
 
 #include <QObject>
 
@@ -19,21 +19,18 @@ class WebPartsHost : public QObject
     Q_OBJECT
 public:
     // Returns the parts, or why they could not be loaded.
-    using Loader = std::function<Result<std::unique_ptr<WebParts>>(NavigateErrorHandler)>;
+    using Loader = std::function<Result<std::unique_ptr<WebParts>>()>;
 
     // `messages` is told once when the parts cannot be loaded.
     WebPartsHost(Loader loader, MessageBoxes *messages, QObject *parent = nullptr);
     ~WebPartsHost() override;
 
     FlashPlayer *player();
-    InfoBrowser *browser();
+    InfoStrip *browser();
 
     // Loads the parts unless that was tried already; true when they are there.
     bool load();
     bool loaded() const { return m_parts != nullptr; }
-
-    // The real parts once loaded (tests look inside).
-    WebParts *parts() const { return m_parts.get(); }
 
 private:
     class Player;
@@ -49,8 +46,7 @@ private:
 
 // The program's loader: the web library beside the program, after making the
 // shared OpenGL context the web engine renders through.
-Result<std::unique_ptr<WebParts>> loadWebLibrary(const QString &programDir,
-                                                 NavigateErrorHandler onError);
+Result<std::unique_ptr<WebParts>> loadWebLibrary(const QString &programDir);
 
 // Before the QApplication is made: the web views are drawn in software, so
 // that the window stays plain (see the .cpp for why), unless the user chose

@@ -9,7 +9,7 @@
 
 #include <QCursor>
 
-CategoryBar::CategoryBar(QWidget *window, InfoBrowser *strip, SoundOutput *sound, Settings settings)
+CategoryBar::CategoryBar(QWidget *window, InfoStrip *strip, SoundOutput *sound, Settings settings)
     : QObject(window), m_strip(strip), m_sound(sound), m_settings(std::move(settings))
 {
     const QPixmap dolphin(QStringLiteral(":/icons/dolphin.png"));
@@ -28,7 +28,12 @@ CategoryBar::CategoryBar(QWidget *window, InfoBrowser *strip, SoundOutput *sound
     view->setParent(window);
     DesignGeometry::place(view, DesignGeometry::Control::InfoStrip);
     view->setAccessibleName(QStringLiteral("节目介绍"));
-    connect(m_strip, &InfoBrowser::navigateError, this, &CategoryBar::onNavigateError);
+    m_strip->setErrorHandler([this](const QString &url) { onNavigateError(url); });
+}
+
+CategoryBar::~CategoryBar()
+{
+    m_strip->setErrorHandler({});
 }
 
 void CategoryBar::showStart()

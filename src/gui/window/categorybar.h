@@ -9,7 +9,7 @@
 #include <array>
 
 class ImageButton;
-class InfoBrowser;
+class InfoStrip;
 class SoundOutput;
 class QWidget;
 
@@ -26,7 +26,9 @@ public:
     };
 
     // The buttons and the strip are placed on `window`.
-    CategoryBar(QWidget *window, InfoBrowser *strip, SoundOutput *sound, Settings settings);
+    CategoryBar(QWidget *window, InfoStrip *strip, SoundOutput *sound, Settings settings);
+    // The strip outlives the window: it stops telling this bar.
+    ~CategoryBar() override;
 
     // Start-up: the first category chosen, its page, the start-up sound.
     void showStart();
@@ -45,7 +47,7 @@ private:
     void playSound(const QString &name);
     void onNavigateError(const QString &url);
 
-    InfoBrowser *m_strip;
+    InfoStrip *m_strip;
     SoundOutput *m_sound;
     Settings m_settings;
     std::array<ImageButton *, 14> m_buttons{};

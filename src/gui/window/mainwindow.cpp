@@ -3,7 +3,6 @@
 #include "core/parental/playclock.h"
 #include "gui/parental/lockableplayer.h"
 #include "gui/parental/parentcorner.h"
-#include "gui/webhost/flashplayer.h"
 #include "gui/window/categorybar.h"
 #include "gui/window/designgeometry.h"
 #include "gui/window/desktoplink.h"
@@ -13,6 +12,7 @@
 #include "gui/window/resources.h"
 #include "gui/window/style.h"
 #include "gui/window/updateschedule.h"
+#include "webapi/flashplayer.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>

@@ -3,11 +3,11 @@
 #include "core/catalogue/categorytable.h"
 #include "core/playback/progresstick.h"
 #include "gui/sound/soundoutput.h"
-#include "gui/webhost/flashplayer.h"
 #include "gui/window/designgeometry.h"
 #include "gui/window/imagebutton.h"
 #include "gui/window/resources.h"
 #include "gui/window/style.h"
+#include "webapi/flashplayer.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

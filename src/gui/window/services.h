@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/sound/soundoutput.h"
+#include "webapi/infostrip.h"
 
 #include <QObject>
 #include <QString>
@@ -10,22 +11,6 @@ class FlashPlayer;
 class PlayClock;
 class ProcessStarter;
 class QWidget;
-
-// The information strip along the bottom of the window.
-class InfoBrowser : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    virtual void navigate(const QString &urlOrFile) = 0;
-    // Silent: pages may not open dialogs of their own.
-    virtual void setSilent(bool silent) = 0;
-    virtual QWidget *widget() = 0;
-
-Q_SIGNALS:
-    // A navigation failed (no network, page missing, server error).
-    void navigateError(const QString &url);
-};
 
 // Modal message boxes. Tests answer them with a recording double.
 class MessageBoxes
@@ -46,7 +31,7 @@ public:
 struct Services
 {
     FlashPlayer *player = nullptr;
-    InfoBrowser *browser = nullptr;
+    InfoStrip *browser = nullptr;
     MessageBoxes *messages = nullptr;
     SoundOutput *sound = nullptr;
     ProcessStarter *processes = nullptr; // none: no updater is ever started

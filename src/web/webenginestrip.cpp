@@ -1,4 +1,4 @@
-#include "web/webinfobrowser.h"
+#include "web/webenginestrip.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -34,24 +34,23 @@ protected:
 
 } // namespace
 
-WebInfoBrowser::WebInfoBrowser(NavigateErrorHandler onError) : m_view(new QWebEngineView)
+WebEngineStrip::WebEngineStrip() : m_view(new QWebEngineView)
 {
     m_view->setPage(new SilentPage(m_view));
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->page()->setBackgroundColor(QColor(192, 255, 192));
-    QObject::connect(m_view, &QWebEngineView::loadFinished, m_view,
-                     [this, onError = std::move(onError)](bool ok) {
-                         if (!ok && onError)
-                             onError(m_current);
-                     });
+    QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool ok) {
+        if (!ok && m_onError)
+            m_onError(m_current);
+    });
 }
 
-WebInfoBrowser::~WebInfoBrowser()
+WebEngineStrip::~WebEngineStrip()
 {
     delete m_view;
 }
 
-void WebInfoBrowser::navigate(const QString &urlOrFile)
+void WebEngineStrip::navigate(const QString &urlOrFile)
 {
     m_current = urlOrFile;
     const QUrl url =
@@ -59,12 +58,12 @@ void WebInfoBrowser::navigate(const QString &urlOrFile)
     m_view->load(url);
 }
 
-void WebInfoBrowser::setSilent(bool silent)
+void WebEngineStrip::setSilent(bool silent)
 {
     static_cast<SilentPage *>(m_view->page())->silent = silent;
 }
 
-QWidget *WebInfoBrowser::widget()
+QWidget *WebEngineStrip::widget()
 {
     return m_view;
 }
