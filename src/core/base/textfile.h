@@ -16,9 +16,8 @@ QStringList decodeLines(const QByteArray &bytes);
 // GBK bytes of the lines, CR LF after every line including the last.
 QByteArray encodeLines(const QStringList &lines);
 
-// Whole-file helpers; a failure names the file.
-// The file's bytes. No such file is the error FileNotFound, which some
-// callers take as an empty or default file.
+// The file's bytes. A failure names the file; no such file is the error
+// FileNotFound, which some callers take as an empty or default file.
 Result<QByteArray> readBytes(const QString &path);
 // Replaces the file whole or not at all (see AtomicFile): on failure the old
 // file is as it was.
