@@ -3,6 +3,7 @@
 //
 //   make_demo_content <cons folder> <output folder>
 #include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "support/swfwriter.h"
 
 #include <QCoreApplication>
@@ -52,8 +53,10 @@ int main(int argc, char *argv[])
 
     int made = 0;
     for (int n = 1; n <= 14; ++n) {
-        const QStringList names = TextFile::readLines(
-            cons.filePath(QStringLiteral("b%1.inb").arg(n, 2, 10, QLatin1Char('0'))));
+        const QStringList names =
+            ListFile(cons.filePath(QStringLiteral("b%1.inb").arg(n, 2, 10, QLatin1Char('0'))))
+                .read()
+                .valueOr({});
         QString pick = QStringLiteral("新节目马上就来");
         for (const QString &name : names) {
             if (name.isEmpty())
@@ -87,8 +90,8 @@ int main(int argc, char *argv[])
     // there: that one stays.
     const QString versionFile = out.filePath(QStringLiteral("gengxin/update.txt"));
     if (!QFile::exists(versionFile)) {
-        const QStringList installed =
-            TextFile::readLines(cons.filePath(QStringLiteral("update.inb")));
+        const QStringList installed = TextFile::decodeLines(
+            TextFile::readBytes(cons.filePath(QStringLiteral("update.inb"))).valueOr({}));
         writeFile(versionFile, TextFile::encodeLines({installed.value(0)}));
     }
     std::printf("%d programmes written to %s\n", made, argv[2]);

@@ -1,4 +1,3 @@
-#include "core/base/apperror.h"
 #include "core/base/datafolder.h"
 #include "core/base/moviehandoff.h"
 #include "core/parental/parentsettings.h"
@@ -7,6 +6,7 @@
 #include "gui/sound/heldsound.h"
 #include "gui/sound/wavesound.h"
 #include "gui/webhost/webpartshost.h"
+#include "gui/window/failuremessage.h"
 #include "gui/window/firstpaint.h"
 #include "gui/window/mainwindow.h"
 #include "gui/window/qtmessageboxes.h"
@@ -36,10 +36,8 @@ int main(int argc, char *argv[])
     const Result<DataFolder::Location> where = DataFolder::locate(
         programDir, QDir(programDir).filePath(QStringLiteral(QORVEL_DEFAULTS_DIR)),
         DataFolder::userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
-    if (!where) {
-        static_cast<MessageBoxes &>(messages).show(where.error().report());
+    if (failed(messages, where))
         return 1;
-    }
     const AppSettings settings{.appDir = where.value().appDir,
                                .downloadServer = QStringLiteral(QORVEL_DOWNLOAD_SERVER),
                                .infoSite = QStringLiteral(QORVEL_INFO_SITE),
@@ -69,7 +67,7 @@ int main(int argc, char *argv[])
         // Without its key file or first list the program cannot work: say
         // which file is missing and end before the window shows.
         messages.setParent(nullptr);
-        static_cast<MessageBoxes &>(messages).show(loaded.error().report());
+        report(messages, loaded.error());
         return 1;
     }
     // Centred at its design size when restored; maximised at start.

@@ -1,7 +1,7 @@
 // Each area of the main window alone, on a bare widget with doubles for the
 // services: what it does with the calls it gets and what it tells the others.
-#include "core/base/textfile.h"
 #include "core/catalogue/categorytable.h"
+#include "core/catalogue/listfile.h"
 #include "core/catalogue/programmelistmodel.h"
 #include "gui/window/categorybar.h"
 #include "gui/window/imagebutton.h"
@@ -110,7 +110,7 @@ void TestAreas::programmePanelTellsTheOthers()
     QCOMPARE(shown.first().at(0).value<ListSource>(), ListSource::ofCategory(2));
     panel.chooseRow(0);
     QCOMPARE(played.takeFirst().at(0).toString(), app.flashDir() + u"甲.swf"_s);
-    QCOMPARE(TextFile::readLines(app.file(u"cons/lishi.inb"_s)).value(0), u"甲"_s);
+    QCOMPARE(ListFile(app.file(u"cons/lishi.inb"_s)).read().valueOr({}).value(0), u"甲"_s);
 
     // Play-all moves on from the row shown, from the last back to the first.
     panel.onPlayAllReachedEnd();

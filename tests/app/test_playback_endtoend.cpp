@@ -1,6 +1,6 @@
 // The whole road of a programme with the real Flash player: clicked in the
 // list, played from the cache or fetched first, and recorded in the history.
-#include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "gui/window/categorybar.h"
 #include "gui/window/mainwindow.h"
 #include "gui/window/playerbar.h"
@@ -67,7 +67,10 @@ struct Harness
                           l->visualRect(l->model()->index(row, 0)).center());
     }
     int maximum() const { return form->findChild<QScrollBar *>(u"HScroll1"_s)->maximum(); }
-    QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
+    QStringList history() const
+    {
+        return ListFile(app.file(u"cons/lishi.inb"_s)).read().valueOr({});
+    }
     // The movie runs: its frame number moves on by itself.
     bool advances()
     {

@@ -1,7 +1,7 @@
 // The player's controls with the real Flash player on a real display:
 // play-all, repeat-one, a dragged thumb, full screen, and a game played in
 // the locked full screen.
-#include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "core/parental/parentsettings.h"
 #include "gui/parental/parentalgate.h"
 #include "gui/window/categorybar.h"
@@ -72,7 +72,10 @@ struct Harness
         return form->findChild<QRadioButton *>(u"Option%1"_s.arg(n));
     }
     QScrollBar *bar() const { return form->findChild<QScrollBar *>(u"HScroll1"_s); }
-    QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
+    QStringList history() const
+    {
+        return ListFile(app.file(u"cons/lishi.inb"_s)).read().valueOr({});
+    }
 };
 
 TestMovieOptions movie(int frames, int stopAt = 0, double rate = 24)

@@ -1,6 +1,6 @@
 // Fetching programmes through the download queue against a loopback server
 // that breaks answers on purpose.
-#include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "gui/window/mainwindow.h"
 #include "support/faultserver.h"
 #include "support/testbytes.h"
@@ -55,7 +55,10 @@ struct Harness : WindowHarness
     {
         return app.readBytes(u"res/fla/"_s + name + u".swf"_s);
     }
-    QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
+    QStringList history() const
+    {
+        return ListFile(app.file(u"cons/lishi.inb"_s)).read().valueOr({});
+    }
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 // Choosing a programme in the list: the cached, custom and download roads.
-#include "core/base/textfile.h"
 #include "core/catalogue/categorytable.h"
+#include "core/catalogue/listfile.h"
 #include "gui/window/mainwindow.h"
 #include "support/windowharness.h"
 
@@ -23,7 +23,10 @@ struct Harness : WindowHarness
         return *form;
     }
     int maximum() const { return form->findChild<QScrollBar *>(u"HScroll1"_s)->maximum(); }
-    QStringList history() const { return TextFile::readLines(app.file(u"cons/lishi.inb"_s)); }
+    QStringList history() const
+    {
+        return ListFile(app.file(u"cons/lishi.inb"_s)).read().valueOr({});
+    }
     QString movie(const QString &name) const { return app.flashDir() + name + u".swf"_s; }
 };
 

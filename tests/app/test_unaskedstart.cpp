@@ -1,7 +1,7 @@
 // After a message box about a failed choice, a category switch must start
 // nothing: the real window under a real display, real message boxes closed
 // with a click on OK, and real mouse clicks on the list and the buttons.
-#include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "core/catalogue/programmelistmodel.h"
 #include "core/download/downloadqueue.h"
 #include "gui/window/categorybar.h"
@@ -169,7 +169,7 @@ void TestUnaskedStart::rightClickMenuAddsAFavourite()
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(add).center());
     QTRY_COMPARE_WITH_TIMEOUT(h.boxTexts.size(), 1, 30000);
     QCOMPARE(h.boxTexts.last(), u"  二 成功加入到收藏"_s);
-    QCOMPARE(TextFile::readLines(h.app.file(u"cons/shoucang.inb"_s)), QStringList{u"二"_s});
+    QCOMPARE(ListFile(h.app.file(u"cons/shoucang.inb"_s)).read().valueOr({}), QStringList{u"二"_s});
 }
 
 QTEST_MAIN(TestUnaskedStart)

@@ -1,6 +1,7 @@
 // Reading and writing the GBK list files, and marking rows cached or not.
 #include "core/base/apperror.h"
 #include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "core/catalogue/programmelist.h"
 #include "core/catalogue/programmename.h"
 #include "support/appfolder.h"
@@ -33,7 +34,7 @@ private Q_SLOTS:
     void decodeLines_data();
     void decodeLines();
     void encodeWritesGbkWithCrLf();
-    void writeLinesReplacesWholeFile();
+    void rewriteReplacesWholeFile();
     void readMissingFileFails();
     void firstField_data();
     void firstField();
@@ -80,13 +81,13 @@ void TestListFiles::encodeWritesGbkWithCrLf()
              (QStringList{QStringLiteral("小兔子乖乖"), QStringLiteral("Twinkle")}));
 }
 
-void TestListFiles::writeLinesReplacesWholeFile()
+void TestListFiles::rewriteReplacesWholeFile()
 {
     AppFolder app;
     const QString path = app.file(QStringLiteral("cons/lishi.inb"));
     app.writeList(QStringLiteral("cons/lishi.inb"),
                   {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")});
-    TextFile::writeLines(path, {QStringLiteral("四")});
+    QVERIFY(ListFile(path).rewrite({QStringLiteral("四")}));
     QCOMPARE(app.readBytes(QStringLiteral("cons/lishi.inb")), QByteArray("\xcb\xc4\r\n"));
     // Nothing of the temporary file is left beside it.
     QCOMPARE(QDir(app.file(QStringLiteral("cons"))).entryList(QDir::Files).size(), 17);
@@ -95,13 +96,10 @@ void TestListFiles::writeLinesReplacesWholeFile()
 void TestListFiles::readMissingFileFails()
 {
     AppFolder app;
-    try {
-        TextFile::readLines(app.file(QStringLiteral("cons/nothere.inb")));
-        QFAIL("no error");
-    } catch (const AppError &e) {
-        QCOMPARE(e.number(), int(AppError::FileNotFound));
-        QVERIFY(e.description().contains(u"nothere.inb"_s));
-    }
+    const Result<QStringList> read = ListFile(app.file(QStringLiteral("cons/nothere.inb"))).read();
+    QVERIFY(!read);
+    QCOMPARE(read.error().number(), int(AppError::FileNotFound));
+    QVERIFY(read.error().description().contains(u"nothere.inb"_s));
 }
 
 void TestListFiles::firstField_data()

@@ -4,7 +4,7 @@
 #include "core/base/apperror.h"
 #include "core/base/datafolder.h"
 #include "core/base/textfile.h"
-#include "core/lists/favourites.h"
+#include "core/catalogue/listfile.h"
 #include "core/lists/history.h"
 #include "core/lists/programmeorder.h"
 #include "support/appfolder.h"
@@ -79,12 +79,12 @@ QMap<QString, Writer> writers()
         {u"favourites add"_s,
          {favourites,
           [=](const AppFolder &app) {
-              return Favourites::append(app.file(favourites), u"新节目"_s);
+              return ListFile(app.file(favourites)).append(u"新节目"_s);
           }}},
         {u"favourites remove"_s,
          {favourites,
           [=](const AppFolder &app) {
-              return Favourites::rewrite(app.file(favourites), names(u"收藏"_s, 14));
+              return ListFile(app.file(favourites)).rewrite(names(u"收藏"_s, 14));
           }}},
         {u"history record"_s,
          {history,

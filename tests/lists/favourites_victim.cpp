@@ -3,7 +3,7 @@
 // first, one to six of them: never none once it has begun.
 //
 //   favourites_victim <favourites file>
-#include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "core/lists/favourites.h"
 
 #include <QCoreApplication>
@@ -14,19 +14,19 @@ int main(int argc, char *argv[])
     if (argc != 2)
         return 2;
     const QString file = QString::fromLocal8Bit(argv[1]);
-    QStringList names = TextFile::readLines(file);
+    QStringList names = ListFile(file).read().valueOr({});
     // A list left at six by a kill between adding and trimming is trimmed
     // first, so that adding never makes it seven.
     if (names.size() > 5) {
         names = names.mid(names.size() - 5);
-        (void)Favourites::rewrite(file, names);
+        (void)ListFile(file).rewrite(names);
     }
     for (int k = names.isEmpty() ? 0 : names.last().mid(1).toInt() + 1;; ++k) {
         names.append(QStringLiteral("n%1").arg(k));
-        (void)Favourites::append(file, names.last());
+        (void)ListFile(file).append(names.last());
         if (names.size() > 5) {
             names = names.mid(names.size() - 5);
-            (void)Favourites::rewrite(file, names);
+            (void)ListFile(file).rewrite(names);
         }
     }
 }

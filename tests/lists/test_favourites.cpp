@@ -1,7 +1,7 @@
 // The favourites and history files: adding, removing, clearing, and what a
 // crash in the middle of it leaves.
 #include "core/base/apperror.h"
-#include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "core/lists/favourites.h"
 
 #include <QDir>
@@ -85,7 +85,7 @@ void TestFavourites::appendEndsAGluedLastLine()
     const QString file = dir.filePath(u"shoucang.inb"_s);
     if (before != "<missing>")
         write(file, before);
-    QVERIFY(Favourites::append(file, u"新"_s));
+    QVERIFY(ListFile(file).append(u"新"_s));
     QCOMPARE(read(file), after);
 }
 
@@ -94,11 +94,11 @@ void TestFavourites::clearAndRewrite()
     QTemporaryDir dir;
     const QString file = dir.filePath(u"lishi.inb"_s);
     write(file, "a\r\n\r\nb\r\n\r\n");
-    QVERIFY(Favourites::rewrite(file, {u"b"_s}));
+    QVERIFY(ListFile(file).rewrite({u"b"_s}));
     QCOMPARE(read(file), QByteArray("b\r\n"));
-    QVERIFY(Favourites::clear(file));
+    QVERIFY(ListFile(file).clear());
     QCOMPARE(QFileInfo(file).size(), 0);
-    QVERIFY(Favourites::clear(dir.filePath(u"new.inb"_s)));
+    QVERIFY(ListFile(dir.filePath(u"new.inb"_s)).clear());
     QCOMPARE(read(dir.filePath(u"new.inb"_s)), QByteArray());
 }
 
@@ -109,9 +109,9 @@ void TestFavourites::failedWriteLeavesTheFile()
     QTemporaryDir dir;
     const QString file = dir.filePath(u"shoucang.inb"_s);
     QVERIFY(QDir().mkpath(file));
-    QVERIFY(!Favourites::append(file, u"x"_s));
-    QVERIFY(!Favourites::rewrite(file, {u"x"_s}));
-    QVERIFY(!Favourites::clear(file));
+    QVERIFY(!ListFile(file).append(u"x"_s));
+    QVERIFY(!ListFile(file).rewrite({u"x"_s}));
+    QVERIFY(!ListFile(file).clear());
     QVERIFY(QFileInfo(file).isDir());
 }
 
@@ -127,14 +127,15 @@ void TestFavourites::killedWriterNeverTearsTheFile()
         victim.start(QStringLiteral(QORVEL_FAVOURITES_VICTIM), {file});
         QVERIFY(victim.waitForStarted());
         // Kill it at some moment after it has got going.
-        QTRY_VERIFY_WITH_TIMEOUT(TextFile::readLines(file).last().mid(1).toInt() > before, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(ListFile(file).read().valueOr({}).last().mid(1).toInt() > before,
+                                 20000);
         QTest::qWait(QRandomGenerator::global()->bounded(30)); // on purpose: a random moment
         victim.kill();
         QVERIFY(victim.waitForFinished());
         // Whole lines of consecutive names, never a torn one.
         const QString text = QString::fromLatin1(read(file));
         QVERIFY2(whole.match(text).hasMatch(), qPrintable(text.left(200)));
-        const QStringList names = TextFile::readLines(file);
+        const QStringList names = ListFile(file).read().valueOr({});
         QVERIFY(names.size() <= 6);
         for (int i = 1; i < names.size(); ++i)
             QCOMPARE(names[i].mid(1).toInt(), names[i - 1].mid(1).toInt() + 1);

@@ -1,5 +1,6 @@
 // Recording played programmes at the head of the history file.
 #include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "core/catalogue/listsource.h"
 #include "core/lists/history.h"
 #include "support/appfolder.h"
@@ -54,7 +55,7 @@ void TestHistory::record()
     AppFolder app;
     app.writeBytes(u"cons/lishi.inb"_s, before);
     History::record(app.file(u"cons/lishi.inb"_s), u"新"_s);
-    QCOMPARE(TextFile::readLines(app.file(u"cons/lishi.inb"_s)), after);
+    QCOMPARE(ListFile(app.file(u"cons/lishi.inb"_s)).read().valueOr({}), after);
 }
 
 void TestHistory::bytesAreGbkWithCrLf()

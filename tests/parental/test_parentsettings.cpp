@@ -20,7 +20,7 @@ private Q_SLOTS:
 
 void TestParentSettings::settingsFile_data()
 {
-    QTest::addColumn<QByteArray>("bytes"); // none: no file
+    QTest::addColumn<QByteArray>("bytes"); // none: no file; "<folder>": a folder in its place
     QTest::addColumn<QString>("expected"); // daily, eye rest, lock
     QTest::addColumn<bool>("keptAsDamaged");
 
@@ -36,6 +36,7 @@ void TestParentSettings::settingsFile_data()
     QTest::newRow("lock neither true nor false")
         << QByteArray("[parent]\nfullScreenLock=1\n") << "0 0 0" << true;
     QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe[parent]\x00", 10) << "0 0 0" << true;
+    QTest::newRow("unreadable") << QByteArray("<folder>") << "0 0 0" << false;
 }
 
 void TestParentSettings::settingsFile()
@@ -43,7 +44,9 @@ void TestParentSettings::settingsFile()
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("conf/settings.ini"));
-    if (!bytes.isNull()) {
+    if (bytes == "<folder>") {
+        QVERIFY(QDir().mkpath(file));
+    } else if (!bytes.isNull()) {
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("conf"))));
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -58,6 +61,11 @@ void TestParentSettings::settingsFile()
                  .arg(int(loaded.fullScreenLock)),
              expected);
     QCOMPARE(QFile::exists(file + QStringLiteral(".damaged")), keptAsDamaged);
+    if (bytes == "<folder>") {
+        // The day's play kept in such a place starts afresh as well.
+        QVERIFY(!PlayDay::load(file).date.isValid());
+        return; // nothing can be saved there either
+    }
 
     // What is saved reads back, and other groups stay.
     const ParentSettings changed{{90, 30}, true};

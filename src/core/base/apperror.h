@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <stdexcept>
 
 // A failure the user is told about: a run-time error number in the old
 // tradition of the program (53 file not found, 75 path/file access error,
-// 57 device I/O error, ...) and a description naming the file.
-class AppError : public std::runtime_error
+// 57 device I/O error, ...) and a description naming the file. It travels as
+// a value in a Result: nothing may unwind through Qt.
+class AppError
 {
 public:
     enum Number {
@@ -21,9 +21,7 @@ public:
         Plain = 0,
     };
 
-    AppError(int number, const QString &description)
-        : std::runtime_error(description.toStdString()), m_number(number),
-          m_description(description)
+    AppError(int number, const QString &description) : m_number(number), m_description(description)
     {
     }
 

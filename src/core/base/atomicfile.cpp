@@ -43,39 +43,39 @@ void syncFolder(const QString &path)
 #endif
 }
 
-Outcome failed(QSaveFile &file)
+AppError because(const QString &reason)
 {
-    Outcome outcome{false, file.errorString()};
-    file.cancelWriting(); // commit() now removes the temporary file
+    return AppError(AppError::Plain, reason);
+}
+
+// Gives up the temporary file (commit() now only removes it).
+AppError failed(QSaveFile &file, const QString &reason)
+{
+    file.cancelWriting();
     static_cast<void>(file.commit());
-    return outcome;
+    return because(reason);
 }
 
 // Opens the temporary file, lets `fill` write it (false: it failed, with the
 // file's error), then syncs and renames it over path.
-Outcome writeWith(const QString &path, QFileDevice::Permissions permissions,
-                  const std::function<bool(QSaveFile &)> &fill)
+Result<> writeWith(const QString &path, QFileDevice::Permissions permissions,
+                   const std::function<bool(QSaveFile &)> &fill)
 {
     QSaveFile file(path);
     // Buffered, a small write only fills Qt's buffer; the flush inside
     // commit() can then meet a full disk and still have the empty file
     // renamed over the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
-    if (permissions && !file.setPermissions(permissions))
-        return failed(file);
-    if (!fill(file) || file.error() != QFileDevice::NoError)
-        return failed(file);
-    if (!syncData(file.handle())) {
-        Outcome outcome{false, QStringLiteral("cannot sync %1 to the disk").arg(path)};
-        file.cancelWriting();
-        static_cast<void>(file.commit());
-        return outcome;
-    }
+        return because(file.errorString());
+    if ((permissions && !file.setPermissions(permissions)) || !fill(file) ||
+        file.error() != QFileDevice::NoError)
+        return failed(file, file.errorString());
+    if (!syncData(file.handle()))
+        return failed(file, QStringLiteral("cannot sync %1 to the disk").arg(path));
     if (!file.commit())
-        return {false, file.errorString()};
+        return because(file.errorString());
     syncFolder(path);
-    return {true, {}};
+    return {};
 }
 
 bool writeAll(QSaveFile &file, const char *data, qint64 size)
@@ -91,21 +91,21 @@ bool writeAll(QSaveFile &file, const char *data, qint64 size)
 
 } // namespace
 
-Outcome write(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
+Result<> write(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
 {
     return writeWith(path, permissions, [&bytes](QSaveFile &file) {
         return writeAll(file, bytes.constData(), bytes.size());
     });
 }
 
-Outcome copy(const QString &source, const QString &path,
-             const std::function<bool(qint64 copied)> &progress)
+Result<> copy(const QString &source, const QString &path,
+              const std::function<bool(qint64 copied)> &progress)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        return {false, in.errorString()};
+        return because(in.errorString());
     QString readError;
-    Outcome outcome = writeWith(path, {}, [&](QSaveFile &file) {
+    Result<> outcome = writeWith(path, {}, [&](QSaveFile &file) {
         QByteArray chunk(1 << 20, Qt::Uninitialized);
         qint64 copied = 0;
         while (!in.atEnd()) {
@@ -125,7 +125,7 @@ Outcome copy(const QString &source, const QString &path,
         return true;
     });
     if (!outcome && !readError.isEmpty())
-        outcome.error = readError;
+        return because(readError);
     return outcome;
 }
 

@@ -22,9 +22,9 @@ QString folderName()
     return QStringLiteral("Qorvel儿童乐园");
 }
 
-[[noreturn]] void fail(const QString &userDir, const QString &reason)
+AppError failure(const QString &userDir, const QString &reason)
 {
-    throw AppError(
+    return AppError(
         AppError::PathAccessError,
         QStringLiteral("无法建立数据文件夹 %1\n%2").arg(QDir::toNativeSeparators(userDir), reason));
 }
@@ -35,7 +35,7 @@ bool hasLists(const QString &dir)
 }
 
 // Makes `dir` (and its parents); anything in the way is reported, not removed.
-void makeFolder(const QString &userDir, const QString &dir)
+Result<> makeFolder(const QString &userDir, const QString &dir)
 {
     // The message names the data folder already; a folder inside it is named
     // again, the data folder itself is "it".
@@ -43,51 +43,51 @@ void makeFolder(const QString &userDir, const QString &dir)
         dir == userDir ? QStringLiteral("它") : QDir::toNativeSeparators(dir) + u' ';
     const QFileInfo info(dir);
     if (info.isSymLink() && !info.exists())
-        fail(userDir, QStringLiteral("%1是一个指向不存在位置的链接").arg(what));
+        return failure(userDir, QStringLiteral("%1是一个指向不存在位置的链接").arg(what));
     if (info.exists() && !info.isDir())
-        fail(userDir, QStringLiteral("%1是一个文件，不是文件夹").arg(what));
+        return failure(userDir, QStringLiteral("%1是一个文件，不是文件夹").arg(what));
     if (!QDir().mkpath(dir))
-        fail(userDir, QStringLiteral("无法创建%1（请检查写入权限和磁盘空间）").arg(what));
+        return failure(userDir, QStringLiteral("无法创建%1（请检查写入权限和磁盘空间）").arg(what));
+    return {};
 }
 
-void copyIfMissing(const QString &userDir, const QString &from, const QString &to)
+Result<> copyIfMissing(const QString &userDir, const QString &from, const QString &to)
 {
     const QString part = to + PartSuffix;
     const QFileInfo target(to);
     if (target.exists() || target.isSymLink()) {
         QFile::remove(part); // left over from a copy that was overtaken
-        return;
+        return {};
     }
     QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        fail(userDir, QStringLiteral("无法读取 %1：%2")
-                          .arg(QDir::toNativeSeparators(from), in.errorString()));
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        fail(userDir, QStringLiteral("无法读取 %1：%2")
-                          .arg(QDir::toNativeSeparators(from), in.errorString()));
-    if (const AtomicFile::Outcome written = AtomicFile::write(part, bytes); !written)
-        fail(userDir,
-             QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(to), written.error));
+    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    if (!in.isOpen() || in.error() != QFileDevice::NoError)
+        return failure(userDir, QStringLiteral("无法读取 %1：%2")
+                                    .arg(QDir::toNativeSeparators(from), in.errorString()));
+    if (const Result<> written = AtomicFile::write(part, bytes); !written)
+        return failure(userDir,
+                       QStringLiteral("无法写入 %1：%2")
+                           .arg(QDir::toNativeSeparators(to), written.error().description()));
     // QFile::rename never replaces an existing file: if one appeared in the
     // meantime, it is the user's and stays.
     if (!QFile::rename(part, to)) {
         if (QFileInfo(to).exists()) {
             QFile::remove(part);
-            return;
+            return {};
         }
-        fail(userDir, QStringLiteral("无法写入 %1").arg(QDir::toNativeSeparators(to)));
+        return failure(userDir, QStringLiteral("无法写入 %1").arg(QDir::toNativeSeparators(to)));
     }
+    return {};
 }
 
-void copyTree(const QString &userDir, const QString &fromRoot, const QString &relative)
+Result<> copyTree(const QString &userDir, const QString &fromRoot, const QString &relative)
 {
     const QDir from(QDir(fromRoot).filePath(relative));
-    makeFolder(userDir, QDir(userDir).filePath(relative));
     // Only the empty cache folder is wanted, never programmes cached in a
     // read-only application folder we were started from.
-    if (relative == CacheFolder)
-        return;
+    if (Result<> made = makeFolder(userDir, QDir(userDir).filePath(relative));
+        !made || relative == CacheFolder)
+        return made;
     // Hidden files and links stay behind: the former are bookkeeping, the
     // latter could point anywhere.
     const auto entries =
@@ -95,11 +95,15 @@ void copyTree(const QString &userDir, const QString &fromRoot, const QString &re
                            QDir::Name | QDir::DirsFirst);
     for (const QFileInfo &entry : entries) {
         const QString rel = relative + QLatin1Char('/') + entry.fileName();
+        Result<> copied;
         if (entry.isDir())
-            copyTree(userDir, fromRoot, rel);
+            copied = copyTree(userDir, fromRoot, rel);
         else if (!entry.fileName().endsWith(PartSuffix))
-            copyIfMissing(userDir, entry.filePath(), QDir(userDir).filePath(rel));
+            copied = copyIfMissing(userDir, entry.filePath(), QDir(userDir).filePath(rel));
+        if (!copied)
+            return copied;
     }
+    return {};
 }
 
 } // namespace
@@ -117,32 +121,35 @@ QString userFolder(const QString &xdgDataHome, const QString &home)
     return QDir::cleanPath(QDir(base).filePath(folderName()));
 }
 
-namespace {
-
-void fillFolder(const QString &defaultsDir, const QString &userDir)
+Result<> fill(const QString &defaultsDir, const QString &userDir)
 {
     const QString marker = QDir(userDir).filePath(CompleteMarker);
-    makeFolder(userDir, userDir);
-    if (QFileInfo::exists(marker))
-        return;
+    if (Result<> made = makeFolder(userDir, userDir); !made || QFileInfo::exists(marker))
+        return made;
     for (const QString &top :
-         {QStringLiteral("cons"), QStringLiteral("res"), AppPaths::CustomFolderName})
-        if (QFileInfo(QDir(defaultsDir).filePath(top)).isDir())
-            copyTree(userDir, defaultsDir, top);
-    makeFolder(userDir, QDir(userDir).filePath(CacheFolder));
+         {QStringLiteral("cons"), QStringLiteral("res"), AppPaths::CustomFolderName}) {
+        if (!QFileInfo(QDir(defaultsDir).filePath(top)).isDir())
+            continue;
+        if (Result<> copied = copyTree(userDir, defaultsDir, top); !copied)
+            return copied;
+    }
+    if (Result<> made = makeFolder(userDir, QDir(userDir).filePath(CacheFolder)); !made)
+        return made;
 
     // Last of all: from now on the folder is the user's, and files they
     // delete are not brought back.
-    if (const AtomicFile::Outcome written = AtomicFile::write(marker, "1\n"); !written)
-        fail(
-            userDir,
-            QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(marker), written.error));
+    if (const Result<> written = AtomicFile::write(marker, "1\n"); !written)
+        return failure(userDir,
+                       QStringLiteral("无法写入 %1：%2")
+                           .arg(QDir::toNativeSeparators(marker), written.error().description()));
+    return {};
 }
 
-Location locateFolder(const QString &programDir, const QString &defaultsDir, const QString &userDir)
+Result<Location> locate(const QString &programDir, const QString &defaultsDir,
+                        const QString &userDir)
 {
     if (isPortable(programDir))
-        return {programDir, false};
+        return Location{programDir, false};
     if (!QFileInfo::exists(QDir(userDir).filePath(CompleteMarker))) {
         // A read-only folder that holds the lists (a copy on a CD, a folder
         // of someone else's) seeds the user's folder itself.
@@ -150,25 +157,13 @@ Location locateFolder(const QString &programDir, const QString &defaultsDir, con
                                : hasLists(programDir) ? programDir
                                                       : QString();
         if (source.isEmpty())
-            throw AppError(AppError::FileNotFound,
-                           QStringLiteral("找不到默认数据文件夹 %1")
-                               .arg(QDir::toNativeSeparators(QDir::cleanPath(defaultsDir))));
-        fillFolder(source, userDir);
+            return AppError(AppError::FileNotFound,
+                            QStringLiteral("找不到默认数据文件夹 %1")
+                                .arg(QDir::toNativeSeparators(QDir::cleanPath(defaultsDir))));
+        if (Result<> filled = fill(source, userDir); !filled)
+            return filled.error();
     }
-    return {QDir::cleanPath(userDir), true};
-}
-
-} // namespace
-
-Result<> fill(const QString &defaultsDir, const QString &userDir)
-{
-    return attempt([&] { fillFolder(defaultsDir, userDir); });
-}
-
-Result<Location> locate(const QString &programDir, const QString &defaultsDir,
-                        const QString &userDir)
-{
-    return attempt([&] { return locateFolder(programDir, defaultsDir, userDir); });
+    return Location{QDir::cleanPath(userDir), true};
 }
 
 } // namespace DataFolder

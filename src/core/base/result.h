@@ -3,7 +3,6 @@
 #include "core/base/apperror.h"
 
 #include <optional>
-#include <type_traits>
 #include <utility>
 
 // What a call into the core gives back: its value, or the failure to tell the
@@ -20,6 +19,7 @@ public:
     // The value; only for a result that is ok().
     const T &value() const & { return *m_value; }
     T value() && { return std::move(*m_value); }
+    T valueOr(T fallback) const & { return m_value ? *m_value : std::move(fallback); }
     // The failure; only for a result that is not ok().
     const AppError &error() const { return *m_error; }
 
@@ -41,19 +41,3 @@ public:
 private:
     std::optional<AppError> m_error;
 };
-
-// Runs `work`, whose helpers report a failure by throwing AppError, and hands
-// back its value or that failure.
-template <typename F> auto attempt(F &&work) -> Result<std::invoke_result_t<F>>
-{
-    try {
-        if constexpr (std::is_void_v<std::invoke_result_t<F>>) {
-            work();
-            return {};
-        } else {
-            return work();
-        }
-    } catch (const AppError &error) {
-        return error;
-    }
-}

@@ -1,6 +1,5 @@
 #include "core/base/textfile.h"
 
-#include "core/base/apperror.h"
 #include "core/base/atomicfile.h"
 
 #include <QDebug>
@@ -65,44 +64,35 @@ QByteArray encodeLines(const QStringList &lines)
     return out;
 }
 
-std::optional<QByteArray> readIfPresent(const QString &path)
+Result<QByteArray> readBytes(const QString &path)
 {
+    // Opens before asking whether the file exists: a file being replaced by a
+    // rename can look deleted to a check made while the rename happens.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (!QFileInfo::exists(path))
-            return std::nullopt;
-        throw AppError(AppError::PathAccessError,
-                       QStringLiteral("路径/文件访问错误: %1").arg(nameOf(path)));
+            return AppError(AppError::FileNotFound,
+                            QStringLiteral("文件未找到: %1").arg(nameOf(path)));
+        return AppError(AppError::PathAccessError,
+                        QStringLiteral("路径/文件访问错误: %1").arg(nameOf(path)));
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw AppError(AppError::DeviceIoError,
-                       QStringLiteral("设备 I/O 错误: %1").arg(nameOf(path)));
+        return AppError(AppError::DeviceIoError,
+                        QStringLiteral("设备 I/O 错误: %1").arg(nameOf(path)));
     return bytes;
 }
 
-QStringList readLines(const QString &path)
+Result<> writeBytes(const QString &path, const QByteArray &bytes)
 {
-    const std::optional<QByteArray> bytes = readIfPresent(path);
-    if (!bytes)
-        throw AppError(AppError::FileNotFound, QStringLiteral("文件未找到: %1").arg(nameOf(path)));
-    return decodeLines(*bytes);
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    if (const AtomicFile::Outcome written = AtomicFile::write(path, bytes); !written) {
-        qWarning().noquote() << "cannot save" << path << ":" << written.error;
-        throw AppError(
+    if (Result<> written = AtomicFile::write(path, bytes); !written) {
+        qWarning().noquote() << "cannot save" << path << ":" << written.error().description();
+        return AppError(
             AppError::Plain,
             QStringLiteral("无法保存文件 %1，它仍是原来的内容。请检查磁盘空间和写入权限。")
                 .arg(nameOf(path)));
     }
-}
-
-void writeLines(const QString &path, const QStringList &lines)
-{
-    writeBytes(path, encodeLines(lines));
+    return {};
 }
 
 QString firstField(const QByteArray &bytes)

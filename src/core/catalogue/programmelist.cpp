@@ -1,7 +1,6 @@
 #include "core/catalogue/programmelist.h"
 
-#include "core/base/apperror.h"
-#include "core/base/textfile.h"
+#include "core/catalogue/listfile.h"
 #include "core/catalogue/programmename.h"
 
 #include <QFile>
@@ -14,7 +13,7 @@ QString cacheFileOf(const QString &flashDir, const QString &name)
 
 namespace {
 
-ProgrammeState cacheStateOf(const QString &flashDir, const QString &name)
+Result<ProgrammeState> cacheStateOf(const QString &flashDir, const QString &name)
 {
     // A name that cannot be a file name is never looked up on disk.
     if (!isUsableCacheName(name))
@@ -26,8 +25,8 @@ ProgrammeState cacheStateOf(const QString &flashDir, const QString &name)
     if (info.size() != 0)
         return ProgrammeState::Cached;
     if (!QFile::remove(path))
-        throw AppError(AppError::PermissionDenied,
-                       QStringLiteral("没有权限: %1").arg(info.fileName()));
+        return AppError(AppError::PermissionDenied,
+                        QStringLiteral("没有权限: %1").arg(info.fileName()));
     return ProgrammeState::NotCached;
 }
 
@@ -35,14 +34,16 @@ ProgrammeState cacheStateOf(const QString &flashDir, const QString &name)
 
 Result<QList<ProgrammeItem>> loadProgrammeItems(const AppPaths &paths, const QString &listFile)
 {
-    return attempt([&] {
-        const QStringList lines = TextFile::readLines(paths.file(listFile));
-        const QString flashDir = paths.flashDir();
-        QList<ProgrammeItem> items;
-        for (const QString &line : lines) {
-            if (!line.isEmpty())
-                items.append({line, cacheStateOf(flashDir, line)});
-        }
-        return items;
-    });
+    const Result<QStringList> names = ListFile(paths.file(listFile)).read();
+    if (!names)
+        return names.error();
+    const QString flashDir = paths.flashDir();
+    QList<ProgrammeItem> items;
+    for (const QString &name : names.value()) {
+        const Result<ProgrammeState> state = cacheStateOf(flashDir, name);
+        if (!state)
+            return state.error();
+        items.append({name, state.value()});
+    }
+    return items;
 }

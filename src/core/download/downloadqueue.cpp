@@ -124,7 +124,7 @@ QString DownloadQueue::messageFor(TransferOutcome outcome) const
 
 bool DownloadQueue::save(const QByteArray &data)
 {
-    return bool(AtomicFile::write(m_file, data));
+    return AtomicFile::write(m_file, data).ok();
 }
 
 void DownloadQueue::fail(TransferOutcome outcome)

@@ -1,7 +1,5 @@
 #include "core/download/fileoperations.h"
 
-#include "core/base/apperror.h"
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -17,16 +15,13 @@ std::filesystem::path nativePath(const QString &path)
 
 } // namespace
 
-void deleteFileIfExists(const QString &path)
+bool deleteFileIfExists(const QString &path)
 {
     const QFileInfo info(path);
     // A dangling link is still a directory entry to be removed.
     if (info.isDir() || (!info.exists() && !info.isSymLink()))
-        return;
-    QFile file(path);
-    if (!file.remove())
-        throw AppError(AppError::PathAccessError,
-                       QStringLiteral("路径/文件访问错误: %1").arg(info.fileName()));
+        return true;
+    return QFile::remove(path);
 }
 
 bool replaceFile(const QString &source, const QString &target)

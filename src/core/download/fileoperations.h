@@ -3,9 +3,8 @@
 #include <QString>
 
 // Deletes the file at path if there is one; a folder or nothing at all is left
-// alone. Throws AppError when the file is there and cannot be deleted, so that
-// the caller's failure path runs.
-void deleteFileIfExists(const QString &path);
+// alone. False when the file is there and cannot be deleted.
+bool deleteFileIfExists(const QString &path);
 
 // Puts source in place of target in one step (rename over the target), so
 // that target always names either its old content or the new one. Returns

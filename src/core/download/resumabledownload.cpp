@@ -1,6 +1,5 @@
 #include "core/download/resumabledownload.h"
 
-#include "core/base/apperror.h"
 #include "core/base/atomicfile.h"
 #include "core/download/fileoperations.h"
 
@@ -71,18 +70,17 @@ void ResumableDownload::onTransferFinished(TransferOutcome outcome)
 
 bool ResumableDownload::saveAndReplace(const QByteArray &data)
 {
-    return AtomicFile::write(m_temporaryPath, data) && replaceFile(m_temporaryPath, m_finalPath);
+    return AtomicFile::write(m_temporaryPath, data).ok() &&
+           replaceFile(m_temporaryPath, m_finalPath);
 }
 
 void ResumableDownload::deleteTemporary()
 {
     if (m_temporaryPath.isEmpty())
         return;
-    try {
-        deleteFileIfExists(m_temporaryPath);
-    } catch (const AppError &) {
-        // Nothing more to do: the final file is untouched either way.
-    }
+    // A temporary file that stays does no harm: the final file is untouched
+    // either way.
+    deleteFileIfExists(m_temporaryPath);
 }
 
 void downloadWithResume(int rangeWaitMs, const QUrl &sourceUrl, const QString &temporaryPath,

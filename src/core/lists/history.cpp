@@ -1,28 +1,21 @@
 #include "core/lists/history.h"
 
-#include "core/base/apperror.h"
-#include "core/base/textfile.h"
-
-#include <QFileInfo>
+#include "core/catalogue/listfile.h"
 
 namespace History {
 
 void record(const QString &historyFile, const QString &name)
 {
-    if (!QFileInfo(historyFile).isFile())
+    // The history is a convenience: without its file, or when the file
+    // cannot be read or written, playing goes on without it.
+    const ListFile file(historyFile);
+    const Result<QStringList> old = file.read();
+    if (!old)
         return;
-    try {
-        QStringList entries{name};
-        for (const QString &line : TextFile::readLines(historyFile)) {
-            if (!line.isEmpty())
-                entries.append(line);
-        }
-        if (entries.size() > MaxEntries)
-            entries.resize(MaxEntries);
-        TextFile::writeLines(historyFile, entries);
-    } catch (const AppError &) {
-        // The history is a convenience: playing goes on without it.
-    }
+    QStringList entries = QStringList{name} + old.value();
+    if (entries.size() > MaxEntries)
+        entries.resize(MaxEntries);
+    static_cast<void>(file.rewrite(entries));
 }
 
 } // namespace History

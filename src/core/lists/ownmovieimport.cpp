@@ -113,7 +113,7 @@ Outcome run(const Plan &plan, const std::function<bool(qint64 copied)> &progress
             continue;
         }
         bool stopped = false;
-        const AtomicFile::Outcome copied = AtomicFile::copy(c.source, c.target, [&](qint64 n) {
+        const Result<> copied = AtomicFile::copy(c.source, c.target, [&](qint64 n) {
             stopped = progress && !progress(before + n);
             return !stopped;
         });

@@ -1,7 +1,7 @@
 #include "core/lists/programmeorder.h"
 
-#include "core/base/textfile.h"
 #include "core/catalogue/categorytable.h"
+#include "core/catalogue/listfile.h"
 
 #include <QFileInfo>
 
@@ -22,15 +22,12 @@ Result<> ProgrammeOrder::load(int category)
     // not write the old rows, or nothing, over either file.
     clear();
     const QString listFile = CategoryTable::row(category).listFile;
-    return attempt([&] {
-        QStringList names;
-        for (const QString &line : TextFile::readLines(m_paths.file(listFile))) {
-            if (!line.isEmpty())
-                names.append(line);
-        }
-        setStringList(names);
-        m_listFile = listFile;
-    });
+    const Result<QStringList> names = ListFile(m_paths.file(listFile)).read();
+    if (!names)
+        return names.error();
+    setStringList(names.value());
+    m_listFile = listFile;
+    return {};
 }
 
 QString ProgrammeOrder::editedListFile() const
@@ -65,7 +62,7 @@ Result<> ProgrammeOrder::save() const
 {
     if (m_listFile.isEmpty())
         return {};
-    return attempt([&] { TextFile::writeLines(m_paths.file(m_listFile), stringList()); });
+    return ListFile(m_paths.file(m_listFile)).rewrite(stringList());
 }
 
 void ProgrammeOrder::exchange(int a, int b)

@@ -121,12 +121,11 @@ bool SavedGames::save(const QString &programme, const QString &name, const QByte
     if (programme.isEmpty() || file.isEmpty() || !isSaveFile(bytes) ||
         !QDir().mkpath(folderOf(programme)))
         return false;
-    const AtomicFile::Outcome written =
-        AtomicFile::write(QDir(folderOf(programme)).filePath(file), bytes);
+    const Result<> written = AtomicFile::write(QDir(folderOf(programme)).filePath(file), bytes);
     if (!written)
         qCWarning(lcSaves) << "cannot keep the save" << name << "of" << programme << ":"
-                           << written.error;
-    return written.ok;
+                           << written.error().description();
+    return written.ok();
 }
 
 bool SavedGames::remove(const QString &programme, const QString &name) const

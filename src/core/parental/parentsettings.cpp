@@ -84,11 +84,15 @@ QString ParentSettings::defaultPlayTimeFile(const QString &xdgDataHome, const QS
 
 ParentSettings ParentSettings::load(const QString &file)
 {
-    const std::optional<QByteArray> bytes = TextFile::readIfPresent(file);
-    if (!bytes)
+    const Result<QByteArray> bytes = TextFile::readBytes(file);
+    if (!bytes) {
+        if (bytes.error().number() != AppError::FileNotFound)
+            qWarning().noquote() << "unreadable settings, all parental settings off:"
+                                 << bytes.error().description();
         return {};
+    }
     std::optional<ParentSettings> settings;
-    if (looksLikeText(*bytes))
+    if (looksLikeText(bytes.value()))
         settings = parse(file);
     if (settings)
         return *settings;
@@ -103,23 +107,21 @@ Result<> ParentSettings::save(const QString &file) const
 {
     // QSettings writes the INI text, into a file of its own; the checked
     // writer then puts it in place whole.
-    return attempt([&] {
-        QTemporaryDir scratch;
-        const QString draft = scratch.filePath(QStringLiteral("settings.ini"));
-        {
-            QSettings ini(draft, QSettings::IniFormat);
-            const std::optional<QByteArray> old = TextFile::readIfPresent(file);
-            if (old && looksLikeText(*old) && parse(file)) {
-                const QSettings kept(file, QSettings::IniFormat);
-                for (const QString &key : kept.allKeys())
-                    ini.setValue(key, kept.value(key));
-            }
-            ini.setValue(DailyKey, limits.dailyMinutes);
-            ini.setValue(EyeRestKey, limits.eyeRestMinutes);
-            ini.setValue(LockKey, fullScreenLock);
-            ini.sync();
+    QTemporaryDir scratch;
+    const QString draft = scratch.filePath(QStringLiteral("settings.ini"));
+    {
+        QSettings ini(draft, QSettings::IniFormat);
+        const Result<QByteArray> old = TextFile::readBytes(file);
+        if (old && looksLikeText(old.value()) && parse(file)) {
+            const QSettings kept(file, QSettings::IniFormat);
+            for (const QString &key : kept.allKeys())
+                ini.setValue(key, kept.value(key));
         }
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        TextFile::writeBytes(file, TextFile::readIfPresent(draft).value_or(QByteArray()));
-    });
+        ini.setValue(DailyKey, limits.dailyMinutes);
+        ini.setValue(EyeRestKey, limits.eyeRestMinutes);
+        ini.setValue(LockKey, fullScreenLock);
+        ini.sync();
+    }
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    return TextFile::writeBytes(file, TextFile::readBytes(draft).valueOr({}));
 }

@@ -27,7 +27,8 @@ struct ParentSettings
     // The play time of each day, per user, beside the saved games.
     static QString defaultPlayTimeFile(const QString &xdgDataHome, const QString &home);
 
-    // A missing file is all off. So is a damaged one, or one with values the
+    // A missing file is all off, and so is one that cannot be read (said in
+    // the log). So is a damaged one, or one with values the
     // program never writes; it is then copied beside itself as
     // "<name>.damaged" for a look, and the program goes on.
     static ParentSettings load(const QString &file);

@@ -21,12 +21,13 @@ qint64 roundedUp(qint64 value, qint64 unit)
 
 PlayDay PlayDay::load(const QString &file)
 {
-    const std::optional<QByteArray> bytes =
-        file.isEmpty() ? std::nullopt : TextFile::readIfPresent(file);
+    if (file.isEmpty())
+        return {};
+    const Result<QByteArray> bytes = TextFile::readBytes(file);
     if (!bytes)
         return {};
     PlayDay day;
-    for (const QByteArray &line : bytes->split('\n')) {
+    for (const QByteArray &line : bytes.value().split('\n')) {
         const qsizetype equals = line.indexOf('=');
         const QByteArray key = line.left(equals).trimmed();
         const QByteArray value = line.mid(equals + 1).trimmed();
@@ -43,17 +44,13 @@ PlayDay PlayDay::load(const QString &file)
     return day.date.isValid() ? day : PlayDay{};
 }
 
-bool PlayDay::save(const QString &file) const
+Result<> PlayDay::save(const QString &file) const
 {
     QDir().mkpath(QFileInfo(file).absolutePath());
     const QByteArray bytes = "date=" + date.toString(Qt::ISODate).toLatin1() +
                              "\nplayed=" + QByteArray::number(playedMs) +
                              "\nextra=" + QByteArray::number(extraMs) + '\n';
-    if (const AtomicFile::Outcome written = AtomicFile::write(file, bytes); !written) {
-        qWarning().noquote() << "cannot keep the play time in" << file << ":" << written.error;
-        return false;
-    }
-    return true;
+    return AtomicFile::write(file, bytes);
 }
 
 PlayTimeRules::PlayTimeRules(const PlayClock &clock, QString dayFile)
@@ -184,5 +181,7 @@ void PlayTimeRules::save()
     m_unsavedMs = 0;
     // Without a limit nothing needs keeping, and nothing is written.
     if (!m_dayFile.isEmpty() && (m_limits.dailyMinutes > 0 || m_limits.eyeRestMinutes > 0))
-        m_day.save(m_dayFile);
+        if (const Result<> saved = m_day.save(m_dayFile); !saved)
+            qWarning().noquote() << "cannot keep the play time in" << m_dayFile << ":"
+                                 << saved.error().description();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/result.h"
+
 #include <QDate>
 #include <QString>
 
@@ -25,8 +27,8 @@ struct PlayDay
 
     // A missing or unreadable file is a day without play.
     static PlayDay load(const QString &file);
-    // Through the checked writer; false when the file could not be written.
-    bool save(const QString &file) const;
+    // Through the checked writer; the failure gives the system's reason.
+    Result<> save(const QString &file) const;
 };
 
 // Decides how long the child may still play today and when to rest the

@@ -1,6 +1,5 @@
 #include "core/update/updatecheck.h"
 
-#include "core/base/apperror.h"
 #include "core/base/textfile.h"
 #include "core/download/fileoperations.h"
 #include "core/download/resumabledownload.h"
@@ -24,7 +23,7 @@ void UpdateCheck::start()
     m_running = true;
     // An updater left by the last update has done its work; never start it
     // again, whatever happens to this check.
-    if (!remove(m_paths.updaterFile())) {
+    if (!deleteFileIfExists(m_paths.updaterFile())) {
         QTimer::singleShot(0, this, [this] { finish(Result::FileError); });
         return;
     }
@@ -45,14 +44,14 @@ void UpdateCheck::compareVersions()
         file.size() > VersionFile::MaxBytes ? std::nullopt : VersionFile::parse(file.readAll());
     file.close();
     if (!server) {
-        remove(fetched);
+        deleteFileIfExists(fetched);
         return finish(Result::BadVersionFile);
     }
     const std::optional<QString> local = localVersion();
     if (!local)
         return finish(Result::NoLocalVersion);
     if (server->version == *local) {
-        remove(fetched);
+        deleteFileIfExists(fetched);
         return finish(Result::UpToDate);
     }
     fetchUpdater(*server);
@@ -84,29 +83,19 @@ void UpdateCheck::startUpdater(const QByteArray &expectedSha256)
 {
     const QString updater = m_paths.updaterFile();
     if (!isAcceptableUpdater(updater, expectedSha256)) {
-        remove(updater);
+        deleteFileIfExists(updater);
         return finish(Result::UpdaterRejected);
     }
     if (!m_starter.startDetached(updater, m_paths.appDir())) {
         // The installed version stays and the fetched one is kept, so the
         // next check fetches the updater again.
-        remove(updater);
+        deleteFileIfExists(updater);
         return finish(Result::StartFailed);
     }
     // Only now is the new release on its way. Should the rename fail, the
     // next check merely fetches the updater once more.
     static_cast<void>(replaceFile(m_paths.serverVersionFile(), m_paths.versionFile()));
     finish(Result::UpdaterStarted);
-}
-
-bool UpdateCheck::remove(const QString &path)
-{
-    try {
-        deleteFileIfExists(path);
-        return true;
-    } catch (const AppError &) {
-        return false;
-    }
 }
 
 void UpdateCheck::finish(Result result)

@@ -45,8 +45,6 @@ private:
     void fetchUpdater(const VersionFile &server);
     void startUpdater(const QByteArray &expectedSha256);
     std::optional<QString> localVersion() const;
-    // Removes a file of ours; false when it is still there.
-    static bool remove(const QString &path);
     void finish(Result result);
 
     AppPaths m_paths;

@@ -5,6 +5,7 @@
 #include "gui/parental/parentalgate.h"
 #include "gui/parental/parentsettingsdialog.h"
 #include "gui/parental/restpage.h"
+#include "gui/window/failuremessage.h"
 #include "gui/window/services.h"
 #include "gui/window/style.h"
 
@@ -180,10 +181,8 @@ void ParentCorner::openSettingsDialog(QWidget *over)
             [this, dialog](const ParentSettings &chosen) {
                 // Settings that could not be kept stay in the dialog, and
                 // are not used: the next start would not know them.
-                if (const Result<> saved = chosen.save(m_files.settings); !saved) {
-                    m_messages->show(saved.error().report());
+                if (failed(*m_messages, chosen.save(m_files.settings)))
                     return;
-                }
                 apply(chosen);
                 dialog->accept();
             });

@@ -3,6 +3,7 @@
 // of the favourites and the history.
 #include "gui/window/programmepanel.h"
 
+#include "core/catalogue/listfile.h"
 #include "core/catalogue/programmelistmodel.h"
 #include "core/catalogue/programmename.h"
 #include "core/lists/favourites.h"
@@ -103,7 +104,7 @@ void ProgrammePanel::addToFavourites()
         m_messages->show(refused);
         return;
     }
-    if (failed(*m_messages, Favourites::append(m_paths.favouritesFile(), selected->name)))
+    if (failed(*m_messages, ListFile(m_paths.favouritesFile()).append(selected->name)))
         return;
     m_messages->show(m_programmes->rowText(row) + QStringLiteral(" 成功加入到收藏"));
 }
@@ -142,7 +143,7 @@ void ProgrammePanel::removeSelectedFrom(const QString &listFile)
     }
     // The file first: when it cannot be written the list stays as the file
     // still has it.
-    if (failed(*m_messages, Favourites::rewrite(listFile, names)))
+    if (failed(*m_messages, ListFile(listFile).rewrite(names)))
         return;
     m_programmes->removeRow(row);
     m_list->setCurrentRow(-1);
@@ -152,6 +153,6 @@ void ProgrammePanel::clearList(const QString &listFile, const QString &question)
 {
     if (refusedWhileDownloading() || !m_messages->confirm(question))
         return;
-    if (!failed(*m_messages, Favourites::clear(listFile)))
+    if (!failed(*m_messages, ListFile(listFile).clear()))
         m_programmes->clear();
 }
