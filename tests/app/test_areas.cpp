@@ -11,6 +11,7 @@
 #include "gui/window/resources.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
+#include "support/panelinside.h"
 
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -114,13 +115,13 @@ void TestAreas::programmePanelTellsTheOthers()
 
     // Play-all moves on from the row shown, from the last back to the first.
     panel.onPlayAllReachedEnd();
-    QCOMPARE(panel.listView()->currentRow(), 1);
+    QCOMPARE(PanelInside::listView(panel)->currentRow(), 1);
     panel.onPlayAllReachedEnd();
-    QCOMPARE(panel.listView()->currentRow(), 0);
+    QCOMPARE(PanelInside::listView(panel)->currentRow(), 0);
     QCOMPARE(played.size(), 2);
 
     // A download waiting keeps the list: no other list is shown.
-    panel.downloads()->request({u"远方"_s, ProgrammeState::NotCached});
+    PanelInside::downloads(panel)->request({u"远方"_s, ProgrammeState::NotCached});
     panel.showFavourites();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(messages.texts(), QStringList{u"正在下载，请稍候！"_s});

@@ -69,7 +69,7 @@ void TestParentCorner::makeWindow(const ParentSettings &settings)
     QVERIFY(settings.save(w->parentSettingsFile).ok());
     w->load();
     w->form->show();
-    w->form->playerBar()->playFromStart(QStringLiteral("/tmp/a.swf"));
+    WindowInside::playerBar(*w->form)->playFromStart(QStringLiteral("/tmp/a.swf"));
 }
 
 void TestParentCorner::play(int minutes)
@@ -124,19 +124,19 @@ void TestParentCorner::restPagesAndGate()
     QVERIFY(page("timeUpPage")->isVisible());
     QCOMPARE(page("timeUpPage")->geometry(), w->player.widget()->geometry());
     QVERIFY(!w->player.running);
-    w->form->playerBar()->playFromStart(QStringLiteral("/tmp/b.swf"));
-    w->form->playerBar()->onPlayClicked();
+    WindowInside::playerBar(*w->form)->playFromStart(QStringLiteral("/tmp/b.swf"));
+    WindowInside::playerBar(*w->form)->onPlayClicked();
     QCOMPARE(w->player.loaded, QStringLiteral("/tmp/a.swf"));
     QVERIFY(!w->player.running);
 
     // Three wrong answers close the gate; the right one opens the settings,
     // where a parent adds a quarter of an hour.
-    w->form->parentCorner()->openSettings(w->form.get());
+    WindowInside::parentCorner(*w->form)->openSettings(w->form.get());
     for (int i = 0; i < ParentalGate::Tries; ++i)
         answerGate(false);
     QVERIFY(!gate());
     QVERIFY(!w->form->findChild<ParentSettingsDialog *>());
-    w->form->parentCorner()->openSettings(w->form.get());
+    WindowInside::parentCorner(*w->form)->openSettings(w->form.get());
     answerGate(true);
     auto *settings = w->form->findChild<ParentSettingsDialog *>();
     QVERIFY(settings);
@@ -145,7 +145,7 @@ void TestParentCorner::restPagesAndGate()
             b->click();
     }
     QVERIFY(!page("timeUpPage")->isVisible());
-    w->form->playerBar()->onPlayClicked();
+    WindowInside::playerBar(*w->form)->onPlayClicked();
     QVERIFY(w->player.running);
 }
 
@@ -180,12 +180,12 @@ void TestParentCorner::fullScreenLock()
     QTest::keyClick(w->form.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(gate() != nullptr, gateOpens);
     QCOMPARE(!movie.keys.isEmpty(), movieGetsKey);
-    QVERIFY(w->form->isFullScreenMode());
+    QVERIFY(WindowInside::isFullScreen(*w->form));
     if (!gateOpens)
         return;
     // The gate passed, the return button leaves the full screen at once.
     answerGate(true);
-    QVERIFY(!w->form->isFullScreenMode());
+    QVERIFY(!WindowInside::isFullScreen(*w->form));
     w->form->enterFullScreen();
     w->form->findChild<QPushButton *>(QStringLiteral("Command6"))->click();
     QVERIFY(gate());
