@@ -12,6 +12,7 @@
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/panelinside.h"
+#include "support/windowinside.h"
 
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -37,7 +38,8 @@ void TestAreas::categoryBarFollowsTheList()
     FakeSound sound;
     CategoryBar bar(&window, &strip, &sound, {u"http://info/"_s, u"/app/res/showoff.htm"_s});
     const auto picture = [&](int n) {
-        return window.findChild<ImageButton *>(u"Image%1"_s.arg(n))->pictureName();
+        return ImageButtonInside::pictureName(
+            *window.findChild<ImageButton *>(u"Image%1"_s.arg(n)));
     };
     QSignalSpy clicked(&bar, &CategoryBar::categoryClicked);
     Q_EMIT window.findChild<ImageButton *>(u"Image3"_s)->clicked();
@@ -87,7 +89,7 @@ void TestAreas::playerBarTicks()
     bar.playOwnMovie(QString());
     QCOMPARE(player.calls, QStringList{u"Movie http://"_s});
     bar.onMuteClicked();
-    QVERIFY(bar.isMuted() && player.muted && sound.muted);
+    QVERIFY(PlayerBarInside::isMuted(bar) && player.muted && sound.muted);
 }
 
 void TestAreas::programmePanelTellsTheOthers()

@@ -5,6 +5,7 @@
 #include "gui/window/imagebutton.h"
 #include "gui/window/mainwindow.h"
 #include "support/windowharness.h"
+#include "support/windowinside.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -25,7 +26,8 @@ struct Harness : WindowHarness
     {
         QStringList p;
         for (int n = 1; n <= 14; ++n)
-            p.append(form->findChild<ImageButton *>(u"Image%1"_s.arg(n))->pictureName());
+            p.append(ImageButtonInside::pictureName(
+                *form->findChild<ImageButton *>(u"Image%1"_s.arg(n))));
         return p;
     }
 };

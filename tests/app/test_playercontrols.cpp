@@ -5,6 +5,7 @@
 #include "gui/window/mainwindow.h"
 #include "support/faultserver.h"
 #include "support/windowharness.h"
+#include "support/windowinside.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -105,7 +106,7 @@ void TestPlayerControls::emptyPlayerTicksOnlyCount()
     QCOMPARE(h.list()->currentRow(), -1);
     QVERIFY(!form.findChild<UpdateCheck *>());
     h.tick();
-    QCOMPARE(WindowInside::updateSchedule(form)->ticks(), 600);
+    QCOMPARE(ScheduleInside::ticks(*WindowInside::updateSchedule(form)), 600);
     QVERIFY(form.findChild<UpdateCheck *>());
     // The server cannot be reached: the check ends quietly, once.
     QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<UpdateCheck *>(), 10000);
@@ -178,11 +179,13 @@ void TestPlayerControls::muteTwice()
     MainWindow &form = h.load();
     auto *mute = form.findChild<ImageButton *>(u"Image20"_s);
     WindowInside::playerBar(form)->onMuteClicked();
-    QVERIFY(WindowInside::playerBar(form)->isMuted() && h.player.muted && h.sound.muted);
-    QCOMPARE(mute->pictureName(), u"jingyin2"_s);
+    QVERIFY(PlayerBarInside::isMuted(*WindowInside::playerBar(form)) && h.player.muted &&
+            h.sound.muted);
+    QCOMPARE(ImageButtonInside::pictureName(*mute), u"jingyin2"_s);
     WindowInside::playerBar(form)->onMuteClicked();
-    QVERIFY(!WindowInside::playerBar(form)->isMuted() && !h.player.muted && !h.sound.muted);
-    QCOMPARE(mute->pictureName(), u"jingyin1"_s);
+    QVERIFY(!PlayerBarInside::isMuted(*WindowInside::playerBar(form)) && !h.player.muted &&
+            !h.sound.muted);
+    QCOMPARE(ImageButtonInside::pictureName(*mute), u"jingyin1"_s);
 }
 
 void TestPlayerControls::playAllWaitsForTheDownloadItStarted()

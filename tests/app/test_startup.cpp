@@ -5,6 +5,7 @@
 #include "gui/window/mainwindow.h"
 #include "gui/window/resources.h"
 #include "support/windowharness.h"
+#include "support/windowinside.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -31,7 +32,7 @@ struct Harness : WindowHarness
     {
         QStringList p;
         for (int n = 1; n <= 14; ++n)
-            p.append(button(n)->pictureName());
+            p.append(ImageButtonInside::pictureName(*button(n)));
         return p;
     }
     QStringList expectedPictures(int selected) const
@@ -73,7 +74,8 @@ void TestStartUp::startUpState()
     QCOMPARE(h.list()->currentRow(), -1);
     QCOMPARE(h.player.movie(), u"http://"_s);
     QCOMPARE(h.pictures(), h.expectedPictures(1));
-    QCOMPARE(form.findChild<ImageButton *>(u"Image20"_s)->pictureName(), u"jingyin1"_s);
+    QCOMPARE(ImageButtonInside::pictureName(*form.findChild<ImageButton *>(u"Image20"_s)),
+             u"jingyin1"_s);
     QVERIFY(h.browser.silent);
     QCOMPARE(h.browser.visited, QStringList{Site + u"show1.htm"_s});
     // The start-up sound, not category 1's own.

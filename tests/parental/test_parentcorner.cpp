@@ -1,6 +1,7 @@
 #include "gui/parental/parentalgate.h"
 #include "gui/parental/parentsettingsdialog.h"
 #include "gui/parental/restpage.h"
+#include "support/parentalinside.h"
 #include "support/windowharness.h"
 
 #include <QApplication>
@@ -87,7 +88,7 @@ void TestParentCorner::answerGate(bool right)
     ParentalGate *g = gate();
     QVERIFY(g);
     QApplication::setActiveWindow(g);
-    const int product = g->question().left * g->question().right;
+    const int product = GateInside::question(*g).left * GateInside::question(*g).right;
     for (QChar c : right ? QString::number(product) : QStringLiteral("x"))
         QTest::keyClick(g->windowHandle(), c.toLatin1());
     QTest::keyClick(g->windowHandle(), Qt::Key_Return);

@@ -59,10 +59,10 @@ public:
     static QRect geometryInTwips(const QWidget *control);
     static void setGeometryInTwips(QWidget *control, const QRect &twips);
 
-    const QList<LayoutRecord> &formRecords() const { return m_formRecords; }
-    const QList<LayoutRecord> &controlRecords() const { return m_controlRecords; }
-
 private:
+    // Tests read the records kept through it.
+    friend struct LayoutInside;
+
     static QList<QWidget *> controlsOf(QWidget *window);
 
     QList<LayoutRecord> m_formRecords;
