@@ -35,7 +35,9 @@ TIGHT_DATA_MEMBERS = {"RufflePlayer": 10}
 ACCESS = re.compile(r"^(public|protected|private)?\s*(Q_SLOTS|slots|Q_SIGNALS|signals)?\s*:$")
 MACRO = re.compile(r"^[A-Z_][A-Z0-9_]*(\(.*\))?;?$")
 TYPE_OR_ALIAS = re.compile(r"^(using|typedef|friend|enum|struct|class|union|static_assert)\b")
-CLASS_HEAD = re.compile(r"^(class|struct|union)\s+(\w+)")
+# An export macro may stand before the name; a nested class defined outside
+# its enclosing one is named Outer::Inner.
+CLASS_HEAD = re.compile(r"^(class|struct|union)\s+(?:[A-Z][A-Z0-9_]*\s+)?(?:\w+::)*(\w+)")
 
 
 def indent(line):
