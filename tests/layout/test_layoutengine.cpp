@@ -114,18 +114,18 @@ void TestLayoutEngine::recordsAreMadeOnceAndParkedControlsShifted()
 {
     Window w;
     LayoutEngine engine;
-    QCOMPARE(engine.findFormRecord(w.window.get()), -1);
-    QCOMPARE(engine.widthPercent(w.window.get()), 100);
-    QCOMPARE(engine.heightPercent(w.window.get()), 100);
+    QCOMPARE(LayoutInside::findFormRecord(engine, w.window.get()), -1);
+    QCOMPARE(LayoutInside::widthPercent(engine, w.window.get()), 100);
+    QCOMPARE(LayoutInside::heightPercent(engine, w.window.get()), 100);
     QCOMPARE(LayoutInside::formRecords(engine).size(), 1);
     QCOMPARE(LayoutInside::formRecords(engine)[0].scaleWidth, 30000);
     QCOMPARE(LayoutInside::formRecords(engine)[0].scaleHeight, 15000);
     QCOMPARE(LayoutInside::controlRecords(engine).size(), 3);
-    const int i = engine.findControlRecord(w.parked, u"W"_s);
+    const int i = LayoutInside::findControlRecord(engine, w.parked, u"W"_s);
     QCOMPARE(LayoutInside::controlRecords(engine)[i].left, 5000); // -70000 + 75000
-    QCOMPARE(engine.findControlRecord(w.parked, u"other"_s), -1);
-    QCOMPARE(LayoutEngine::normalizeLeft(-1), 74999);
-    QCOMPARE(LayoutEngine::normalizeLeft(0), 0);
+    QCOMPARE(LayoutInside::findControlRecord(engine, w.parked, u"other"_s), -1);
+    QCOMPARE(LayoutInside::normalizeLeft(-1), 74999);
+    QCOMPARE(LayoutInside::normalizeLeft(0), 0);
 
     // A control made after the window was recorded is left where it is.
     QWidget *late = w.control(u"late"_s, QRect(30, 30, 300, 300));
@@ -140,7 +140,7 @@ void TestLayoutEngine::zeroRecordedSizeDividesByNothing()
     Window w(0, 1000);
     LayoutEngine engine;
     engine.resizeControls(w.window.get());
-    QCOMPARE(engine.widthPercent(w.window.get()), -1);
+    QCOMPARE(LayoutInside::widthPercent(engine, w.window.get()), -1);
     w.window->resize(500, 2000);
     engine.resizeControls(w.window.get());
     // The widths stay; the heights still follow.
