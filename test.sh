@@ -23,6 +23,7 @@ if [ -x tests/run_fuzzers.sh ]; then
 fi
 
 tools/check_layers.sh
+tools/check_sizes.py
 
 # The formatting check must be able to fail: without the tool it would pass
 # having checked nothing.

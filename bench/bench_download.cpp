@@ -9,6 +9,7 @@
 #include "core/download/server.h"
 #include "latencyproxy.h"
 #include "minimalclient.h"
+#include "support/downloadinside.h"
 #include "support/nginxserver.h"
 #include "windowrun.h"
 
@@ -124,8 +125,10 @@ double rangeTransferRun(const QUrl &url, const QByteArray &expected, int rangesI
     transfer.start();
     loop.exec();
     const double ms = msSince(clock);
-    if (transfer.outcome() != TransferOutcome::Completed || transfer.takeData() != expected)
-        fail("RangeTransfer", QStringLiteral("status %1").arg(transfer.lastStatus()));
+    if (TransferInside::outcome(transfer) != TransferOutcome::Completed ||
+        transfer.takeData() != expected)
+        fail("RangeTransfer",
+             QStringLiteral("status %1").arg(TransferInside::lastStatus(transfer)));
     return ms;
 }
 

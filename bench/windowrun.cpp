@@ -51,8 +51,8 @@ WindowRun clickAndDownload(const QString &serverBase, const QString &name,
         run.error = QStringLiteral("the window did not come up with one row");
         return run;
     }
-    if (w.form->programmePanel()->serverKey() != u"h4icd2") {
-        run.error = QStringLiteral("unexpected key ") + w.form->programmePanel()->serverKey();
+    if (PanelInside::serverKey(*w.panel()) != u"h4icd2") {
+        run.error = QStringLiteral("unexpected key ") + PanelInside::serverKey(*w.panel());
         return run;
     }
     const QRect row = w.list->visualRect(w.model()->index(0));

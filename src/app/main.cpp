@@ -16,6 +16,49 @@
 #include <QScreen>
 #include <QTimer>
 
+namespace {
+
+// Unpacked into a folder of its own, the program keeps its data beside
+// itself; installed, in the user's data folder, filled on first start.
+Result<DataFolder::Location> locateData(const QString &programDir)
+{
+    return DataFolder::locate(
+        programDir, QDir(programDir).filePath(QStringLiteral(QORVEL_DEFAULTS_DIR)),
+        DataFolder::userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
+}
+
+AppSettings settingsFor(const DataFolder::Location &where)
+{
+    return AppSettings{.appDir = where.appDir,
+                       .downloadServer = QStringLiteral(QORVEL_DOWNLOAD_SERVER),
+                       .infoSite = QStringLiteral(QORVEL_INFO_SITE),
+                       .installedMode = where.installed,
+                       .tempDir = QDir::tempPath(),
+                       .parentSettingsFile = ParentSettings::defaultFile(
+                           qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath()),
+                       .playTimeFile = ParentSettings::defaultPlayTimeFile(
+                           qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath())};
+}
+
+// Centred at its design size when restored; maximised at start. From then on
+// movies handed over by later starts open here.
+void showWindow(MainWindow &window, MovieHandOff &handOff, HeldSound &sound,
+                const QStringList &movies)
+{
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(screen.center() - window.rect().center());
+    handOff.listen();
+    QObject::connect(&handOff, &MovieHandOff::received, &window, &MainWindow::openMovies);
+    afterFirstPaint(&window, [&sound, &window, movies] {
+        sound.release();
+        if (!movies.isEmpty())
+            window.openMovies(movies);
+    });
+    window.showMaximizedOnScreen();
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     prepareBeforeApplication();
@@ -29,24 +72,12 @@ int main(int argc, char *argv[])
     if (!movies.isEmpty() && handOff.handOver(movies))
         return 0;
 
-    // Unpacked into a folder of its own, the program keeps its data beside
-    // itself; installed, in the user's data folder, filled on first start.
     // Ruffle always lies beside the program.
     const QString programDir = QCoreApplication::applicationDirPath();
-    const Result<DataFolder::Location> where = DataFolder::locate(
-        programDir, QDir(programDir).filePath(QStringLiteral(QORVEL_DEFAULTS_DIR)),
-        DataFolder::userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()));
+    const Result<DataFolder::Location> where = locateData(programDir);
     if (failed(messages, where))
         return 1;
-    const AppSettings settings{.appDir = where.value().appDir,
-                               .downloadServer = QStringLiteral(QORVEL_DOWNLOAD_SERVER),
-                               .infoSite = QStringLiteral(QORVEL_INFO_SITE),
-                               .installedMode = where.value().installed,
-                               .tempDir = QDir::tempPath(),
-                               .parentSettingsFile = ParentSettings::defaultFile(
-                                   qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath()),
-                               .playTimeFile = ParentSettings::defaultPlayTimeFile(
-                                   qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath())};
+    const AppSettings settings = settingsFor(where.value());
     // The media back end takes about as long to load as the window takes to
     // show: the start-up sound plays once the window is on screen.
     HeldSound sound([] { return std::make_unique<WaveSound>(); });
@@ -70,17 +101,7 @@ int main(int argc, char *argv[])
         report(messages, loaded.error());
         return 1;
     }
-    // Centred at its design size when restored; maximised at start.
-    const QRect screen = window.screen()->availableGeometry();
-    window.move(screen.center() - window.rect().center());
-    handOff.listen();
-    QObject::connect(&handOff, &MovieHandOff::received, &window, &MainWindow::openMovies);
-    afterFirstPaint(&window, [&sound, &window, movies] {
-        sound.release();
-        if (!movies.isEmpty())
-            window.openMovies(movies);
-    });
-    window.showMaximizedOnScreen();
+    showWindow(window, handOff, sound, movies);
     makeSharedOpenGLContext();
     return app.exec();
 }

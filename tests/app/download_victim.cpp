@@ -7,6 +7,7 @@
 #include "gui/window/playerbar.h"
 #include "gui/window/programmepanel.h"
 #include "support/fakes.h"
+#include "support/windowinside.h"
 
 #include <QApplication>
 
@@ -24,6 +25,6 @@ int main(int argc, char *argv[])
                     Services{&player, &browser, &messages, &sound});
     if (!form.load())
         return 1;
-    form.programmePanel()->chooseRow(0);
+    WindowInside::panel(form)->chooseRow(0);
     return app.exec();
 }

@@ -11,6 +11,8 @@
 #include "gui/window/resources.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
+#include "support/panelinside.h"
+#include "support/windowinside.h"
 
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -36,7 +38,8 @@ void TestAreas::categoryBarFollowsTheList()
     FakeSound sound;
     CategoryBar bar(&window, &strip, &sound, {u"http://info/"_s, u"/app/res/showoff.htm"_s});
     const auto picture = [&](int n) {
-        return window.findChild<ImageButton *>(u"Image%1"_s.arg(n))->pictureName();
+        return ImageButtonInside::pictureName(
+            *window.findChild<ImageButton *>(u"Image%1"_s.arg(n)));
     };
     QSignalSpy clicked(&bar, &CategoryBar::categoryClicked);
     Q_EMIT window.findChild<ImageButton *>(u"Image3"_s)->clicked();
@@ -86,7 +89,7 @@ void TestAreas::playerBarTicks()
     bar.playOwnMovie(QString());
     QCOMPARE(player.calls, QStringList{u"Movie http://"_s});
     bar.onMuteClicked();
-    QVERIFY(bar.isMuted() && player.muted && sound.muted);
+    QVERIFY(PlayerBarInside::isMuted(bar) && player.muted && sound.muted);
 }
 
 void TestAreas::programmePanelTellsTheOthers()
@@ -114,13 +117,13 @@ void TestAreas::programmePanelTellsTheOthers()
 
     // Play-all moves on from the row shown, from the last back to the first.
     panel.onPlayAllReachedEnd();
-    QCOMPARE(panel.listView()->currentRow(), 1);
+    QCOMPARE(PanelInside::listView(panel)->currentRow(), 1);
     panel.onPlayAllReachedEnd();
-    QCOMPARE(panel.listView()->currentRow(), 0);
+    QCOMPARE(PanelInside::listView(panel)->currentRow(), 0);
     QCOMPARE(played.size(), 2);
 
     // A download waiting keeps the list: no other list is shown.
-    panel.downloads()->request({u"远方"_s, ProgrammeState::NotCached});
+    PanelInside::downloads(panel)->request({u"远方"_s, ProgrammeState::NotCached});
     panel.showFavourites();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(messages.texts(), QStringList{u"正在下载，请稍候！"_s});

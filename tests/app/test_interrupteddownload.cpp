@@ -7,6 +7,8 @@
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
+#include "support/panelinside.h"
+#include "support/windowinside.h"
 
 #include "core/catalogue/programmelistmodel.h"
 #include <QProcess>
@@ -55,8 +57,8 @@ void TestInterruptedDownload::killedMidDownload()
     MainWindow form(AppSettings{app.path(), server.baseUrl(), u"http://127.0.0.1:9/"_s, 1000},
                     Services{&player, &browser, &messages, &sound});
     QVERIFY(form.load());
-    QCOMPARE(form.programmePanel()->programmes()->rowText(0), u"* 半路"_s);
-    QCOMPARE(form.programmePanel()->programmes()->rowText(1), u"  别的"_s);
+    QCOMPARE(PanelInside::programmes(*WindowInside::panel(form))->rowText(0), u"* 半路"_s);
+    QCOMPARE(PanelInside::programmes(*WindowInside::panel(form))->rowText(1), u"  别的"_s);
     QVERIFY(!QFile::exists(file));
 }
 

@@ -64,7 +64,7 @@ void TestLaunchLinks::shortcut()
     // Start-up warns and carries on: category 1 is shown.
     const QStringList atStart = inTemp ? QStringList{LongWarning} : QStringList();
     QCOMPARE(h.messages.texts(), atStart);
-    QVERIFY(h.panel()->source() == ListSource::ofCategory(1));
+    QVERIFY(PanelInside::source(*h.panel()) == ListSource::ofCategory(1));
     // Clicked on the link itself, twice: the second click writes it again.
     QWidget *link = h.form->findChild<ImageButton *>(u"Label1"_s);
     QTest::mouseClick(link, Qt::LeftButton);

@@ -3,6 +3,7 @@
 #include "gui/window/programmeorderdialog.h"
 #include "support/appfolder.h"
 #include "support/fakes.h"
+#include "support/windowinside.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -20,7 +21,7 @@ struct Harness
 
     Harness() { app.writeBytes(u"cons/b03.inb"_s, "a\r\nb\r\nc\r\n"); }
     void click(const QString &button) const { dialog.findChild<QPushButton *>(button)->click(); }
-    QStringList rows() const { return dialog.order()->stringList(); }
+    QStringList rows() const { return OrderDialogInside::order(dialog)->stringList(); }
 };
 
 } // namespace

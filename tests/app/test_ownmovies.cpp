@@ -178,7 +178,7 @@ void TestOwnMovies::droppedOrOpened()
     QCOMPARE(copy.readAll(), original.readAll());
     // The folder it went into is shown, with the movie chosen.
     const QString folder = played.section(u'/', 0, 0);
-    QVERIFY(h.panel()->source() == ListSource::ofFolder(folder));
+    QVERIFY(PanelInside::source(*h.panel()) == ListSource::ofFolder(folder));
     QVERIFY(h.combo()->findText(folder) >= 0);
     QCOMPARE(h.model()->item(h.list()->currentRow()).name, played.section(u'/', 1));
 }

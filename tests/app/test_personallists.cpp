@@ -5,6 +5,7 @@
 #include "gui/window/imagebutton.h"
 #include "gui/window/mainwindow.h"
 #include "support/windowharness.h"
+#include "support/windowinside.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -25,7 +26,8 @@ struct Harness : WindowHarness
     {
         QStringList p;
         for (int n = 1; n <= 14; ++n)
-            p.append(form->findChild<ImageButton *>(u"Image%1"_s.arg(n))->pictureName());
+            p.append(ImageButtonInside::pictureName(
+                *form->findChild<ImageButton *>(u"Image%1"_s.arg(n))));
         return p;
     }
 };
@@ -82,8 +84,9 @@ void TestPersonalLists::favouritesAndHistory()
     h.form->findChild<QRadioButton *>(u"Option1"_s)->setChecked(true);
     h.combo()->setEditText(u"我的动画"_s);
 
-    favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
-    QVERIFY(form.programmePanel()->source() ==
+    favourites ? WindowInside::panel(form)->showFavourites()
+               : WindowInside::panel(form)->showHistory();
+    QVERIFY(PanelInside::source(*WindowInside::panel(form)) ==
             (favourites ? ListSource::favourites() : ListSource::history()));
     QCOMPARE(h.rows(), (QStringList{u"* a"_s, u"  b"_s}));
     QCOMPARE(h.browser.visited.last(), Site + u"show15.htm"_s);
@@ -93,13 +96,15 @@ void TestPersonalLists::favouritesAndHistory()
 
     // Shown already: not read again, even though the file changed.
     h.app.writeBytes(file, "c\r\n");
-    favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
+    favourites ? WindowInside::panel(form)->showFavourites()
+               : WindowInside::panel(form)->showHistory();
     QCOMPARE(h.rows(), (QStringList{u"* a"_s, u"  b"_s}));
 
     // A missing file is reported; the program goes on.
-    form.programmePanel()->showCategory(2);
+    WindowInside::panel(form)->showCategory(2);
     QVERIFY(QFile::remove(h.app.file(file)));
-    favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
+    favourites ? WindowInside::panel(form)->showFavourites()
+               : WindowInside::panel(form)->showHistory();
     QCOMPARE(h.messages.shown.size(), 1);
     QVERIFY(h.messages.shown[0].text.contains(QFileInfo(file).fileName()));
 }
@@ -121,7 +126,7 @@ void TestPersonalLists::customFolder()
     QCOMPARE(h.combo()->itemText(0), u"Alpha"_s);
     QCOMPARE(h.combo()->itemText(1), u"动物"_s);
     h.chooseFolder(u"动物"_s);
-    QVERIFY(form.programmePanel()->source().isFolder());
+    QVERIFY(PanelInside::source(*WindowInside::panel(form)).isFolder());
     QCOMPARE(h.rows(), (QStringList{u"Game"_s, u"Game"_s, u"song"_s}));
     QCOMPARE(h.browser.visited.last(), Site + u"show15.htm"_s);
     QCOMPARE(h.pictures(), normalPictures());
@@ -134,7 +139,7 @@ void TestPersonalLists::customFolder()
         QCOMPARE(h.player.movie(), h.app.file(u"自定义节目/动物/"_s + files[row]));
     }
     // Custom programmes never go into the favourites.
-    form.programmePanel()->addToFavourites();
+    WindowInside::panel(form)->addToFavourites();
     QCOMPARE(h.messages.texts(), QStringList{u"此类不能加入！"_s});
     QCOMPARE(h.app.readBytes(u"cons/shoucang.inb"_s), QByteArray());
 }
@@ -164,15 +169,15 @@ void TestPersonalLists::refusedWhileDownloading()
     h.app.writeList(u"cons/b01.inb"_s, {u"x"_s});
     MainWindow &form = h.load();
     h.queue(0);
-    form.programmePanel()->showFavourites();
-    form.programmePanel()->showHistory();
+    WindowInside::panel(form)->showFavourites();
+    WindowInside::panel(form)->showHistory();
     h.combo()->showPopup();
     QVERIFY(!h.combo()->view()->isVisible());
     h.chooseFolder(u"我的动画"_s); // with the keyboard
     QCOMPARE(h.messages.texts(), QStringList(4, u"正在下载，请稍候！"_s));
     for (const ShownMessage &m : h.messages.shown)
         QCOMPARE(m.title, u"提示"_s);
-    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(1));
+    QVERIFY(PanelInside::source(*WindowInside::panel(form)) == ListSource::ofCategory(1));
     // The list still shows the download: it was not replaced.
     QCOMPARE(h.rows(), QStringList{u"开始下载"_s});
     QCOMPARE(h.combo()->currentText(), u"自定义节目"_s);
@@ -187,31 +192,31 @@ void TestPersonalLists::favouritesMenu()
     MainWindow &form = h.load();
     const auto file = [&] { return h.app.readBytes(u"cons/shoucang.inb"_s); };
 
-    form.programmePanel()->addToFavourites();
+    WindowInside::panel(form)->addToFavourites();
     h.list()->setCurrentRow(1); // not fetched yet
-    form.programmePanel()->addToFavourites();
+    WindowInside::panel(form)->addToFavourites();
     h.choose(0);
-    form.programmePanel()->addToFavourites();
-    form.programmePanel()->addToFavourites(); // twice: a second entry
+    WindowInside::panel(form)->addToFavourites();
+    WindowInside::panel(form)->addToFavourites(); // twice: a second entry
     QCOMPARE(h.messages.texts(), (QStringList{u"请先选择节目"_s, u"请下载完成后再加入“收藏”！"_s,
                                               u"  甲 成功加入到收藏"_s, u"  甲 成功加入到收藏"_s}));
     QCOMPARE(file(), QByteArray("x\r\n\xbc\xd7\r\n\xbc\xd7\r\n"));
 
-    form.programmePanel()->showFavourites();
+    WindowInside::panel(form)->showFavourites();
     QCOMPARE(h.rows(), (QStringList{u"* x"_s, u"  甲"_s, u"  甲"_s}));
     h.list()->setCurrentRow(0);
-    form.programmePanel()->removeFromFavourites();
+    WindowInside::panel(form)->removeFromFavourites();
     QCOMPARE(h.rows(), (QStringList{u"  甲"_s, u"  甲"_s}));
     QCOMPARE(h.list()->currentRow(), -1);
     QCOMPARE(file(), QByteArray("\xbc\xd7\r\n\xbc\xd7\r\n"));
-    form.programmePanel()->removeFromFavourites(); // nothing selected: nothing happens
+    WindowInside::panel(form)->removeFromFavourites(); // nothing selected: nothing happens
     QCOMPARE(h.rows().size(), 2);
 
     // Refused while a download waits; the file keeps every name.
     h.queue(1);
     h.list()->setCurrentRow(0);
-    form.programmePanel()->removeFromFavourites();
-    form.programmePanel()->clearFavourites();
+    WindowInside::panel(form)->removeFromFavourites();
+    WindowInside::panel(form)->clearFavourites();
     QCOMPARE(h.messages.texts().mid(4), QStringList(2, u"正在下载，请稍候！"_s));
     QCOMPARE(file(), QByteArray("\xbc\xd7\r\n\xbc\xd7\r\n"));
     QTRY_COMPARE_WITH_TIMEOUT(h.queued(), 0, 5000);
@@ -221,7 +226,7 @@ void TestPersonalLists::favouritesMenu()
     h.list()->setCurrentRow(0);
     QVERIFY(QFile::remove(h.app.file(u"cons/shoucang.inb"_s)));
     QVERIFY(QDir().mkpath(h.app.file(u"cons/shoucang.inb"_s)));
-    form.programmePanel()->removeFromFavourites();
+    WindowInside::panel(form)->removeFromFavourites();
     QCOMPARE(h.messages.shown.size(), 1);
     QVERIFY(h.messages.shown[0].text.contains(u"shoucang.inb"_s));
     QCOMPARE(h.rows().size(), 2);
@@ -229,12 +234,12 @@ void TestPersonalLists::favouritesMenu()
     h.app.writeBytes(u"cons/shoucang.inb"_s, "a\r\n");
 
     h.messages.answerYes = false;
-    form.programmePanel()->clearFavourites();
+    WindowInside::panel(form)->clearFavourites();
     QCOMPARE(h.messages.confirmed, QStringList{u"确实要清空收藏列表吗？"_s});
     QCOMPARE(h.rows().size(), 2);
     QCOMPARE(file(), QByteArray("a\r\n"));
     h.messages.answerYes = true;
-    form.programmePanel()->clearFavourites();
+    WindowInside::panel(form)->clearFavourites();
     QVERIFY(h.rows().isEmpty());
     QCOMPARE(QFileInfo(h.app.file(u"cons/shoucang.inb"_s)).size(), 0);
 }
@@ -244,13 +249,13 @@ void TestPersonalLists::historyMenu()
     Harness h;
     h.app.writeBytes(u"cons/lishi.inb"_s, "a\r\n\r\nb\r\n\r\nc\r\n");
     MainWindow &form = h.load();
-    form.programmePanel()->showHistory();
+    WindowInside::panel(form)->showHistory();
     h.list()->setCurrentRow(1);
-    form.programmePanel()->removeFromHistory();
+    WindowInside::panel(form)->removeFromHistory();
     // Blank lines go with the first change.
     QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray("a\r\nc\r\n"));
     h.messages.answerYes = true;
-    form.programmePanel()->clearHistory();
+    WindowInside::panel(form)->clearHistory();
     QCOMPARE(h.messages.confirmed, QStringList{u"确实要清空历史记录吗？"_s});
     QCOMPARE(h.app.readBytes(u"cons/lishi.inb"_s), QByteArray());
     QVERIFY(h.rows().isEmpty());

@@ -8,8 +8,10 @@
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
+#include "support/panelinside.h"
 #include "support/swfwriter.h"
 #include "support/webtestmain.h"
+#include "support/windowinside.h"
 #include "web/engineenvironment.h"
 #include "web/ruffleplayer.h"
 
@@ -98,7 +100,7 @@ void TestPlaybackEndToEnd::cachedProgrammePlaysWhenClicked()
     Harness h(u"小星星"_s);
     QVERIFY(writeTestMovie(h.app.flashDir() + u"小星星.swf"_s, movie()));
     h.load();
-    QCOMPARE(h.form->programmePanel()->programmes()->rowText(1), u"  小星星"_s);
+    QCOMPARE(PanelInside::programmes(*WindowInside::panel(*h.form))->rowText(1), u"  小星星"_s);
     h.click(1);
     QCOMPARE(h.player.movie(), h.app.flashDir() + u"小星星.swf"_s);
     QCOMPARE(h.maximum(), 300);
@@ -113,8 +115,8 @@ void TestPlaybackEndToEnd::downloadedProgrammePlaysWhenComplete()
     const QByteArray bytes = makeTestMovie(movie());
     h.server.setFile("/h4icd2/flash/" + QUrl::toPercentEncoding(u"两只老虎"_s) + ".swf", bytes);
     h.click(1);
-    QTRY_COMPARE_WITH_TIMEOUT(h.form->programmePanel()->programmes()->rowText(1), u"  两只老虎"_s,
-                              30000);
+    QTRY_COMPARE_WITH_TIMEOUT(PanelInside::programmes(*WindowInside::panel(*h.form))->rowText(1),
+                              u"  两只老虎"_s, 30000);
     QCOMPARE(h.list()->currentRow(), 1);
     QCOMPARE(h.app.readBytes(u"res/fla/两只老虎.swf"_s), bytes);
     QCOMPARE(h.maximum(), 300);
@@ -154,10 +156,10 @@ void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
     h.load();
     QSignalSpy frames(&h.player, &RufflePlayer::frameShown);
     if (road == u"favourites"_s)
-        h.form->programmePanel()->showFavourites();
+        WindowInside::panel(*h.form)->showFavourites();
     else if (road == u"history"_s)
-        h.form->programmePanel()->showHistory();
-    h.click(h.form->programmePanel()->programmes()->count() - 1);
+        WindowInside::panel(*h.form)->showHistory();
+    h.click(PanelInside::programmes(*WindowInside::panel(*h.form))->count() - 1);
 
     QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() == 3 && !h.player.isPlaying(), 30000);
     QTest::qWait(600); // it stays on its title screen
@@ -165,7 +167,7 @@ void TestPlaybackEndToEnd::titleScreenStaysOnEveryRoad()
     // Not once round and stopped again when it came back to frame 1.
     for (const QList<QVariant> &frame : std::as_const(frames))
         QVERIFY2(frame.at(0).toInt() <= 3, "the movie played past its title screen");
-    h.form->playerBar()->onPlayClicked();
+    WindowInside::playerBar(*h.form)->onPlayClicked();
     QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 6, 30000);
 }
 

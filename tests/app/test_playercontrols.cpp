@@ -5,6 +5,7 @@
 #include "gui/window/mainwindow.h"
 #include "support/faultserver.h"
 #include "support/windowharness.h"
+#include "support/windowinside.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -80,14 +81,14 @@ void TestPlayerControls::pauseClearsTheModeAndStays()
     MainWindow &form = h.load();
     h.playAt(0, 10);
     h.option(2)->setChecked(true);
-    form.playerBar()->onPauseClicked();
+    WindowInside::playerBar(form)->onPauseClicked();
     QVERIFY(!h.option(1)->isChecked() && !h.option(2)->isChecked());
     QCOMPARE(h.player.calls, QStringList{u"StopPlay"_s});
     for (int i = 0; i < 3; ++i)
         h.tick();
     QVERIFY(!h.player.isPlaying());
     // Play resumes without bringing the mode back.
-    form.playerBar()->onPlayClicked();
+    WindowInside::playerBar(form)->onPlayClicked();
     QVERIFY(h.player.isPlaying());
     QVERIFY(!h.option(2)->isChecked());
 }
@@ -105,7 +106,7 @@ void TestPlayerControls::emptyPlayerTicksOnlyCount()
     QCOMPARE(h.list()->currentRow(), -1);
     QVERIFY(!form.findChild<UpdateCheck *>());
     h.tick();
-    QCOMPARE(form.updateSchedule()->ticks(), 600);
+    QCOMPARE(ScheduleInside::ticks(*WindowInside::updateSchedule(form)), 600);
     QVERIFY(form.findChild<UpdateCheck *>());
     // The server cannot be reached: the check ends quietly, once.
     QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<UpdateCheck *>(), 10000);
@@ -146,7 +147,7 @@ void TestPlayerControls::fullScreenAndBack()
     h.option(2)->setChecked(true);
 
     form.enterFullScreen();
-    QVERIFY(form.isFullScreenMode());
+    QVERIFY(WindowInside::isFullScreen(form));
     QTRY_VERIFY(form.isFullScreen());
     QCOMPARE(h.player.widget()->geometry(), form.rect());
     // Nothing but the return button shows above the player.
@@ -161,7 +162,7 @@ void TestPlayerControls::fullScreenAndBack()
     QVERIFY(h.option(2)->isChecked());
 
     QTest::keyClick(back, Qt::Key_Return);
-    QVERIFY(!form.isFullScreenMode());
+    QVERIFY(!WindowInside::isFullScreen(form));
     QVERIFY(!back->isVisible());
     QVERIFY(h.list()->isVisible() && h.option(2)->isVisible() && h.option(2)->isChecked());
     // Back at the windowed size, every control is where it was.
@@ -177,12 +178,14 @@ void TestPlayerControls::muteTwice()
     Harness h;
     MainWindow &form = h.load();
     auto *mute = form.findChild<ImageButton *>(u"Image20"_s);
-    form.playerBar()->onMuteClicked();
-    QVERIFY(form.playerBar()->isMuted() && h.player.muted && h.sound.muted);
-    QCOMPARE(mute->pictureName(), u"jingyin2"_s);
-    form.playerBar()->onMuteClicked();
-    QVERIFY(!form.playerBar()->isMuted() && !h.player.muted && !h.sound.muted);
-    QCOMPARE(mute->pictureName(), u"jingyin1"_s);
+    WindowInside::playerBar(form)->onMuteClicked();
+    QVERIFY(PlayerBarInside::isMuted(*WindowInside::playerBar(form)) && h.player.muted &&
+            h.sound.muted);
+    QCOMPARE(ImageButtonInside::pictureName(*mute), u"jingyin2"_s);
+    WindowInside::playerBar(form)->onMuteClicked();
+    QVERIFY(!PlayerBarInside::isMuted(*WindowInside::playerBar(form)) && !h.player.muted &&
+            !h.sound.muted);
+    QCOMPARE(ImageButtonInside::pictureName(*mute), u"jingyin1"_s);
 }
 
 void TestPlayerControls::playAllWaitsForTheDownloadItStarted()

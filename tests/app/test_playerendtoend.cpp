@@ -13,6 +13,7 @@
 #include "support/fakes.h"
 #include "support/swfwriter.h"
 #include "support/webtestmain.h"
+#include "support/windowinside.h"
 #include "web/engineenvironment.h"
 #include "web/ruffleplayer.h"
 
@@ -205,7 +206,7 @@ void TestPlayerEndToEnd::aGameGetsItsKeysInTheLockedFullScreen()
     // even sent to the window while the return button holds the focus.
     QTest::keyClick(h.form.get(), Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(h.form->findChild<ParentalGate *>(), 30000);
-    QVERIFY(h.form->isFullScreenMode());
+    QVERIFY(WindowInside::isFullScreen(*h.form));
     h.form->findChild<ParentalGate *>()->reject();
     QTest::qWait(500); // a check that nothing happens: the game still holds
     QCOMPARE(h.player.frameNum(), 2);
@@ -213,7 +214,7 @@ void TestPlayerEndToEnd::aGameGetsItsKeysInTheLockedFullScreen()
     QTest::keyPress(h.form.get(), Qt::Key_Space);
     QTRY_VERIFY_WITH_TIMEOUT(h.player.frameNum() > 3, 30000);
     QTest::keyRelease(h.form.get(), Qt::Key_Space);
-    QVERIFY(h.form->isFullScreenMode());
+    QVERIFY(WindowInside::isFullScreen(*h.form));
 }
 
 QORVEL_WEB_TEST_MAIN(TestPlayerEndToEnd, EngineEnvironment::prepare())

@@ -41,7 +41,7 @@ struct Harness : WindowHarness
         player.calls.clear();
         return *form;
     }
-    QString key() const { return form->programmePanel()->serverKey(); }
+    QString key() const { return PanelInside::serverKey(*WindowInside::panel(*form)); }
     void serve(const QString &name, const QByteArray &bytes)
     {
         server.setFile(pathOf(key(), name), bytes);
@@ -264,9 +264,9 @@ void TestProgrammeDownload::downloadingRowAndSwitchesAreRefused()
     h.choose(1);
     h.choose(0); // the downloading row again
     QCOMPARE(h.queued(), 2);
-    h.form->programmePanel()->showCategory(3);
+    h.panel()->showCategory(3);
     QCOMPARE(h.messages.texts(), QStringList{u"正在下载，请稍候！"_s});
-    QVERIFY(h.panel()->source() == ListSource::ofCategory(1));
+    QVERIFY(PanelInside::source(*h.panel()) == ListSource::ofCategory(1));
     h.server.clearFaults();
     QVERIFY(h.waitIdle(20000));
     QCOMPARE(h.server.rangesFor(pathOf(h.key(), u"slow"_s)).first(), QByteArray("bytes=0-40960"));

@@ -143,7 +143,7 @@ void TestSelection::notCachedIsQueuedAndServerUnreachable()
     h.load();
     h.choose(0);
     QCOMPARE(h.queued(), 1);
-    QCOMPARE(h.panel()->downloads()->names(), QStringList{u"远方"_s});
+    QCOMPARE(PanelInside::downloads(*h.panel())->names(), QStringList{u"远方"_s});
     QCOMPARE(h.row(0), u"开始下载"_s);
     // Nobody listens on the port: the row gets its text back, no file stays.
     QTRY_COMPARE_WITH_TIMEOUT(h.queued(), 0, 5000);
@@ -179,7 +179,8 @@ void TestSelection::listModesRecordNothing()
     h.app.cache(u"甲"_s);
     h.app.writeList(favourites ? u"cons/shoucang.inb"_s : u"cons/lishi.inb"_s, {u"甲"_s});
     MainWindow &form = h.load();
-    favourites ? form.programmePanel()->showFavourites() : form.programmePanel()->showHistory();
+    favourites ? WindowInside::panel(form)->showFavourites()
+               : WindowInside::panel(form)->showHistory();
     const QStringList before = h.history();
     h.choose(0);
     QCOMPARE(h.player.movie(), h.movie(u"甲"_s));

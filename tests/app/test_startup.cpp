@@ -5,6 +5,7 @@
 #include "gui/window/mainwindow.h"
 #include "gui/window/resources.h"
 #include "support/windowharness.h"
+#include "support/windowinside.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -31,7 +32,7 @@ struct Harness : WindowHarness
     {
         QStringList p;
         for (int n = 1; n <= 14; ++n)
-            p.append(button(n)->pictureName());
+            p.append(ImageButtonInside::pictureName(*button(n)));
         return p;
     }
     QStringList expectedPictures(int selected) const
@@ -68,12 +69,13 @@ void TestStartUp::startUpState()
     h.app.cache(u"小星星"_s);
     MainWindow &form = h.load();
 
-    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(1));
+    QVERIFY(PanelInside::source(*WindowInside::panel(form)) == ListSource::ofCategory(1));
     QCOMPARE(h.rows(), (QStringList{u"* 两只老虎"_s, u"  小星星"_s}));
     QCOMPARE(h.list()->currentRow(), -1);
     QCOMPARE(h.player.movie(), u"http://"_s);
     QCOMPARE(h.pictures(), h.expectedPictures(1));
-    QCOMPARE(form.findChild<ImageButton *>(u"Image20"_s)->pictureName(), u"jingyin1"_s);
+    QCOMPARE(ImageButtonInside::pictureName(*form.findChild<ImageButton *>(u"Image20"_s)),
+             u"jingyin1"_s);
     QVERIFY(h.browser.silent);
     QCOMPARE(h.browser.visited, QStringList{Site + u"show1.htm"_s});
     // The start-up sound, not category 1's own.
@@ -82,7 +84,7 @@ void TestStartUp::startUpState()
     QVERIFY(qidong.open(QIODevice::ReadOnly));
     QCOMPARE(h.sound.played.first(), qidong.readAll());
     // Key: characters 11 to 13, then 4 to 6, of "ab1cd2ef3gh4ij5kl6".
-    QCOMPARE(form.programmePanel()->serverKey(), u"h4icd2"_s);
+    QCOMPARE(PanelInside::serverKey(*WindowInside::panel(form)), u"h4icd2"_s);
     QVERIFY(h.option(1)->isEnabled() && !h.option(1)->isChecked());
     QVERIFY(h.option(2)->isEnabled() && !h.option(2)->isChecked());
     auto *combo = form.findChild<QComboBox *>(u"Combo1"_s);
@@ -135,15 +137,15 @@ void TestStartUp::switchCategory()
     Harness h;
     h.app.writeList(u"cons/b%1.inb"_s.arg(to, 2, 10, QLatin1Char('0')), {u"节目"_s});
     MainWindow &form = h.load();
-    form.programmePanel()->showCategory(from);
+    WindowInside::panel(form)->showCategory(from);
     h.option(1)->setChecked(from <= 6);
     auto *combo = form.findChild<QComboBox *>(u"Combo1"_s);
     combo->setEditText(u"我的动画"_s);
     h.sound.played.clear();
 
-    form.programmePanel()->showCategory(to);
+    WindowInside::panel(form)->showCategory(to);
     const Category &c = CategoryTable::row(to);
-    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(c.number));
+    QVERIFY(PanelInside::source(*WindowInside::panel(form)) == ListSource::ofCategory(c.number));
     QCOMPARE(h.rows(), QStringList{u"* 节目"_s});
     QCOMPARE(h.browser.visited.last(), Site + c.infoPage);
     QCOMPARE(h.pictures(), h.expectedPictures(to));
@@ -161,10 +163,10 @@ void TestStartUp::sameCategoryTwiceDoesNothing()
 {
     Harness h;
     MainWindow &form = h.load();
-    form.programmePanel()->showCategory(5);
+    WindowInside::panel(form)->showCategory(5);
     h.app.writeList(u"cons/b05.inb"_s, {u"新的"_s});
     const int sounds = h.sound.played.size();
-    form.programmePanel()->showCategory(5);
+    WindowInside::panel(form)->showCategory(5);
     QCOMPARE(h.sound.played.size(), sounds);
     QVERIFY(h.rows().isEmpty());
 }
@@ -176,12 +178,12 @@ void TestStartUp::switchRefusedWhileDownloading()
     MainWindow &form = h.load();
     h.queue(1);
     h.model()->setState(1, ProgrammeState::Downloading, 40);
-    form.programmePanel()->showCategory(2);
+    WindowInside::panel(form)->showCategory(2);
     QCOMPARE(h.messages.shown.size(), 1);
     QCOMPARE(h.messages.shown[0].text, u"正在下载，请稍候！"_s);
     QCOMPARE(h.messages.shown[0].title, u"提示"_s);
     QCOMPARE(h.messages.shown[0].icon, MessageBoxes::Icon::Information);
-    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(1));
+    QVERIFY(PanelInside::source(*WindowInside::panel(form)) == ListSource::ofCategory(1));
     QCOMPARE(h.rows(), (QStringList{u"* 甲"_s, u"正在下载 40%"_s}));
     QCOMPARE(h.pictures(), h.expectedPictures(1));
     QCOMPARE(h.queued(), 1);
@@ -192,13 +194,13 @@ void TestStartUp::missingListIsReportedNotFatal()
     Harness h;
     MainWindow &form = h.load();
     QVERIFY(QFile::remove(h.app.file(u"cons/b04.inb"_s)));
-    form.programmePanel()->showCategory(4);
+    WindowInside::panel(form)->showCategory(4);
     QCOMPARE(h.messages.shown.size(), 1);
     QVERIFY(h.messages.shown[0].text.contains(u"b04.inb"_s));
     QVERIFY(h.messages.shown[0].text.contains(u"53"_s));
     // Another category still works afterwards.
-    form.programmePanel()->showCategory(6);
-    QVERIFY(form.programmePanel()->source() == ListSource::ofCategory(6));
+    WindowInside::panel(form)->showCategory(6);
+    QVERIFY(PanelInside::source(*WindowInside::panel(form)) == ListSource::ofCategory(6));
 }
 
 void TestStartUp::browserFallsBackOnce()

@@ -14,6 +14,8 @@
 #include "support/appfolder.h"
 #include "support/fakes.h"
 #include "support/faultserver.h"
+#include "support/panelinside.h"
+#include "support/windowinside.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -120,9 +122,9 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         // lists of one, two and three rows switched to afterwards.
         const bool download = round % 2 == 0;
         const int target = 2 + round % 3;
-        if (!(h.form->programmePanel()->source() == ListSource::ofCategory(1)))
+        if (!(PanelInside::source(*WindowInside::panel(*h.form)) == ListSource::ofCategory(1)))
             h.clickCategory(1);
-        QVERIFY(h.form->programmePanel()->source() == ListSource::ofCategory(1));
+        QVERIFY(PanelInside::source(*WindowInside::panel(*h.form)) == ListSource::ofCategory(1));
 
         const int boxes = h.boxTexts.size();
         const int requests = h.programmeRequests();
@@ -130,7 +132,8 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         QTRY_COMPARE_WITH_TIMEOUT(h.boxTexts.size(), boxes + 1, 30000);
         QVERIFY2(h.boxTexts.last().contains(download ? u"文件无法找到"_s : u"坏/名字"_s),
                  qPrintable(h.boxTexts.last()));
-        QTRY_COMPARE_WITH_TIMEOUT(h.form->programmePanel()->downloads()->count(), 0, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(PanelInside::downloads(*WindowInside::panel(*h.form))->count(), 0,
+                                  30000);
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
         QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 30000);
 
@@ -140,10 +143,10 @@ void TestUnaskedStart::switchAfterAMessageStartsNothing()
         // with a new set of rows and nothing current.
         h.form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(h.form.get()));
-        QCOMPARE(h.form->programmePanel()->programmes()->count(), target - 1);
+        QCOMPARE(PanelInside::programmes(*WindowInside::panel(*h.form))->count(), target - 1);
         QVERIFY2(!h.list()->selectionModel()->hasSelection(), qPrintable(u"round %1"_s.arg(round)));
         QCOMPARE(h.programmeRequests(), requests + (download ? 1 : 0));
-        QCOMPARE(h.form->programmePanel()->downloads()->count(), 0);
+        QCOMPARE(PanelInside::downloads(*WindowInside::panel(*h.form))->count(), 0);
         QCOMPARE(h.player.movie(), FlashPlayer::EmptyMovie);
         QCOMPARE(h.history(), history);
         QCOMPARE(h.boxTexts.size(), boxes + 1);

@@ -133,7 +133,7 @@ void TestWindow::menusOfEachListMode()
     QFETCH(QStringList, items);
     WindowHarness h;
     MainWindow &form = h.load();
-    QMenu *m = form.programmePanel()->menuFor(source);
+    QMenu *m = PanelInside::menuFor(*WindowInside::panel(form), source);
     QVERIFY(m);
     QCOMPARE(m->objectName(), menu);
     QStringList texts;

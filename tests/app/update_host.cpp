@@ -12,6 +12,7 @@
 #include "gui/window/programmepanel.h"
 #include "gui/window/updateschedule.h"
 #include "support/fakes.h"
+#include "support/windowinside.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -47,7 +48,7 @@ int main(int argc, char *argv[])
         if (!std::fgets(line, sizeof line, stdin))
             return input.setEnabled(false);
         if (QByteArray(line) == "state\n")
-            std::printf("%d %lld\n", schedule->ticks(),
+            std::printf("%d %lld\n", ScheduleInside::ticks(*schedule),
                         static_cast<long long>(schedule->findChildren<UpdateCheck *>().size()));
         else
             std::fputs(line, stdout);

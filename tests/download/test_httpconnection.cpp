@@ -4,6 +4,7 @@
 #include "core/download/httpconnection.h"
 #include "core/download/rangetransfer.h"
 #include "core/download/server.h"
+#include "support/downloadinside.h"
 #include "support/testbytes.h"
 
 #include <QSignalSpy>
@@ -130,7 +131,7 @@ void TestHttpConnection::chainKeepsOneConnection()
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
-    QCOMPARE(transfer.outcome(), TransferOutcome::Completed);
+    QCOMPARE(TransferInside::outcome(transfer), TransferOutcome::Completed);
     QCOMPARE(transfer.takeData(), File);
     QCOMPARE(server.heads.size(), 3);
     QCOMPARE(server.connections, 1);
@@ -167,7 +168,7 @@ void TestHttpConnection::unansweredReuseIsSentAgainOnce()
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
-    QCOMPARE(transfer.outcome(), outcome);
+    QCOMPARE(TransferInside::outcome(transfer), outcome);
     QCOMPARE(server.connections, connections);
     QCOMPARE(dropped, qMin(unanswered, 2));
 }
@@ -246,7 +247,7 @@ void TestHttpConnection::chunkedRangeIsRefused()
     QSignalSpy finished(&transfer, &RangeTransfer::finished);
     transfer.start();
     QVERIFY(finished.wait());
-    QCOMPARE(transfer.outcome(), TransferOutcome::BadRange);
+    QCOMPARE(TransferInside::outcome(transfer), TransferOutcome::BadRange);
 }
 
 // Three requests at once: the answers come back in order, and requests a

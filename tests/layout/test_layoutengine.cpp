@@ -1,5 +1,6 @@
 // The proportional layout engine on bare widgets: no main window involved.
 #include "gui/layout/layoutengine.h"
+#include "support/layoutinside.h"
 
 #include <QWidget>
 #include <QtTest>
@@ -113,25 +114,25 @@ void TestLayoutEngine::recordsAreMadeOnceAndParkedControlsShifted()
 {
     Window w;
     LayoutEngine engine;
-    QCOMPARE(engine.findFormRecord(w.window.get()), -1);
-    QCOMPARE(engine.widthPercent(w.window.get()), 100);
-    QCOMPARE(engine.heightPercent(w.window.get()), 100);
-    QCOMPARE(engine.formRecords().size(), 1);
-    QCOMPARE(engine.formRecords()[0].scaleWidth, 30000);
-    QCOMPARE(engine.formRecords()[0].scaleHeight, 15000);
-    QCOMPARE(engine.controlRecords().size(), 3);
-    const int i = engine.findControlRecord(w.parked, u"W"_s);
-    QCOMPARE(engine.controlRecords()[i].left, 5000); // -70000 + 75000
-    QCOMPARE(engine.findControlRecord(w.parked, u"other"_s), -1);
-    QCOMPARE(LayoutEngine::normalizeLeft(-1), 74999);
-    QCOMPARE(LayoutEngine::normalizeLeft(0), 0);
+    QCOMPARE(LayoutInside::findFormRecord(engine, w.window.get()), -1);
+    QCOMPARE(LayoutInside::widthPercent(engine, w.window.get()), 100);
+    QCOMPARE(LayoutInside::heightPercent(engine, w.window.get()), 100);
+    QCOMPARE(LayoutInside::formRecords(engine).size(), 1);
+    QCOMPARE(LayoutInside::formRecords(engine)[0].scaleWidth, 30000);
+    QCOMPARE(LayoutInside::formRecords(engine)[0].scaleHeight, 15000);
+    QCOMPARE(LayoutInside::controlRecords(engine).size(), 3);
+    const int i = LayoutInside::findControlRecord(engine, w.parked, u"W"_s);
+    QCOMPARE(LayoutInside::controlRecords(engine)[i].left, 5000); // -70000 + 75000
+    QCOMPARE(LayoutInside::findControlRecord(engine, w.parked, u"other"_s), -1);
+    QCOMPARE(LayoutInside::normalizeLeft(-1), 74999);
+    QCOMPARE(LayoutInside::normalizeLeft(0), 0);
 
     // A control made after the window was recorded is left where it is.
     QWidget *late = w.control(u"late"_s, QRect(30, 30, 300, 300));
     w.window->resize(4000, 2000);
     engine.resizeControls(w.window.get());
     QCOMPARE(LayoutEngine::geometryInTwips(late), QRect(30, 30, 300, 300));
-    QCOMPARE(engine.formRecords().size(), 1);
+    QCOMPARE(LayoutInside::formRecords(engine).size(), 1);
 }
 
 void TestLayoutEngine::zeroRecordedSizeDividesByNothing()
@@ -139,7 +140,7 @@ void TestLayoutEngine::zeroRecordedSizeDividesByNothing()
     Window w(0, 1000);
     LayoutEngine engine;
     engine.resizeControls(w.window.get());
-    QCOMPARE(engine.widthPercent(w.window.get()), -1);
+    QCOMPARE(LayoutInside::widthPercent(engine, w.window.get()), -1);
     w.window->resize(500, 2000);
     engine.resizeControls(w.window.get());
     // The widths stay; the heights still follow.

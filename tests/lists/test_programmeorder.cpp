@@ -3,6 +3,7 @@
 #include "core/base/textfile.h"
 #include "core/lists/programmeorder.h"
 #include "support/appfolder.h"
+#include "support/listsinside.h"
 
 #include <QtTest>
 
@@ -92,7 +93,7 @@ void TestProgrammeOrder::onlyTheListShownIsSaved()
     QVERIFY(order.load(3));
     order.moveDown(0);
     QVERIFY(order.load(4));
-    QCOMPARE(order.editedListFile(), u"b04.inb"_s);
+    QCOMPARE(OrderInside::editedListFile(order), u"b04.inb"_s);
     QVERIFY(order.save());
     QCOMPARE(app.readBytes(u"cons/b03.inb"_s), QByteArray("a\r\nb\r\n"));
     QCOMPARE(app.readBytes(u"cons/b04.inb"_s), QByteArray("x\r\ny\r\n"));
@@ -105,12 +106,12 @@ void TestProgrammeOrder::noListChosenWritesNothing()
     app.writeBytes(u"cons/b02.inb"_s, "a\r\nb\r\n");
     QVERIFY(QFile::remove(app.file(u"cons/b05.inb"_s)));
     ProgrammeOrder order(AppPaths(app.path()));
-    QCOMPARE(order.editedListFile(), u"none"_s); // nothing chosen yet
-    QVERIFY(order.save());                       // nothing to write
+    QCOMPARE(OrderInside::editedListFile(order), u"none"_s); // nothing chosen yet
+    QVERIFY(order.save());                                   // nothing to write
     QVERIFY(order.load(2));
     QVERIFY(!order.load(5));
     QCOMPARE(order.rowCount(), 0);
-    QCOMPARE(order.editedListFile(), u"none"_s);
+    QCOMPARE(OrderInside::editedListFile(order), u"none"_s);
     QVERIFY(order.save()); // nothing to write
     QCOMPARE(app.readBytes(u"cons/b02.inb"_s), QByteArray("a\r\nb\r\n"));
     QVERIFY(!QFile::exists(app.file(u"cons/b05.inb"_s)));

@@ -1,6 +1,7 @@
 #include "gui/parental/parentalgate.h"
 #include "gui/parental/parentsettingsdialog.h"
 #include "gui/parental/restpage.h"
+#include "support/parentalinside.h"
 #include "support/windowharness.h"
 
 #include <QApplication>
@@ -69,7 +70,7 @@ void TestParentCorner::makeWindow(const ParentSettings &settings)
     QVERIFY(settings.save(w->parentSettingsFile).ok());
     w->load();
     w->form->show();
-    w->form->playerBar()->playFromStart(QStringLiteral("/tmp/a.swf"));
+    WindowInside::playerBar(*w->form)->playFromStart(QStringLiteral("/tmp/a.swf"));
 }
 
 void TestParentCorner::play(int minutes)
@@ -87,7 +88,7 @@ void TestParentCorner::answerGate(bool right)
     ParentalGate *g = gate();
     QVERIFY(g);
     QApplication::setActiveWindow(g);
-    const int product = g->question().left * g->question().right;
+    const int product = GateInside::question(*g).left * GateInside::question(*g).right;
     for (QChar c : right ? QString::number(product) : QStringLiteral("x"))
         QTest::keyClick(g->windowHandle(), c.toLatin1());
     QTest::keyClick(g->windowHandle(), Qt::Key_Return);
@@ -124,19 +125,19 @@ void TestParentCorner::restPagesAndGate()
     QVERIFY(page("timeUpPage")->isVisible());
     QCOMPARE(page("timeUpPage")->geometry(), w->player.widget()->geometry());
     QVERIFY(!w->player.running);
-    w->form->playerBar()->playFromStart(QStringLiteral("/tmp/b.swf"));
-    w->form->playerBar()->onPlayClicked();
+    WindowInside::playerBar(*w->form)->playFromStart(QStringLiteral("/tmp/b.swf"));
+    WindowInside::playerBar(*w->form)->onPlayClicked();
     QCOMPARE(w->player.loaded, QStringLiteral("/tmp/a.swf"));
     QVERIFY(!w->player.running);
 
     // Three wrong answers close the gate; the right one opens the settings,
     // where a parent adds a quarter of an hour.
-    w->form->parentCorner()->openSettings(w->form.get());
+    WindowInside::parentCorner(*w->form)->openSettings(w->form.get());
     for (int i = 0; i < ParentalGate::Tries; ++i)
         answerGate(false);
     QVERIFY(!gate());
     QVERIFY(!w->form->findChild<ParentSettingsDialog *>());
-    w->form->parentCorner()->openSettings(w->form.get());
+    WindowInside::parentCorner(*w->form)->openSettings(w->form.get());
     answerGate(true);
     auto *settings = w->form->findChild<ParentSettingsDialog *>();
     QVERIFY(settings);
@@ -145,7 +146,7 @@ void TestParentCorner::restPagesAndGate()
             b->click();
     }
     QVERIFY(!page("timeUpPage")->isVisible());
-    w->form->playerBar()->onPlayClicked();
+    WindowInside::playerBar(*w->form)->onPlayClicked();
     QVERIFY(w->player.running);
 }
 
@@ -180,12 +181,12 @@ void TestParentCorner::fullScreenLock()
     QTest::keyClick(w->form.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(gate() != nullptr, gateOpens);
     QCOMPARE(!movie.keys.isEmpty(), movieGetsKey);
-    QVERIFY(w->form->isFullScreenMode());
+    QVERIFY(WindowInside::isFullScreen(*w->form));
     if (!gateOpens)
         return;
     // The gate passed, the return button leaves the full screen at once.
     answerGate(true);
-    QVERIFY(!w->form->isFullScreenMode());
+    QVERIFY(!WindowInside::isFullScreen(*w->form));
     w->form->enterFullScreen();
     w->form->findChild<QPushButton *>(QStringLiteral("Command6"))->click();
     QVERIFY(gate());

@@ -13,6 +13,8 @@
 #include "gui/window/programmelistview.h"
 #include "gui/window/programmepanel.h"
 #include "gui/window/updateschedule.h"
+#include "panelinside.h"
+#include "windowinside.h"
 
 #include <memory>
 
@@ -60,9 +62,9 @@ struct WindowHarness
         return *form;
     }
 
-    ProgrammePanel *panel() const { return form->programmePanel(); }
-    ProgrammeListView *list() const { return panel()->listView(); }
-    ProgrammeListModel *model() const { return panel()->programmes(); }
+    ProgrammePanel *panel() const { return WindowInside::panel(*form); }
+    ProgrammeListView *list() const { return PanelInside::listView(*panel()); }
+    ProgrammeListModel *model() const { return PanelInside::programmes(*panel()); }
     // The texts the rows show.
     QStringList rows() const
     {
@@ -82,13 +84,13 @@ struct WindowHarness
     // One tick of the window's timer, which both of these listen to.
     void tick() const
     {
-        form->playerBar()->onTick();
-        form->updateSchedule()->onTick();
-        form->parentCorner()->onTick();
+        WindowInside::playerBar(*form)->onTick();
+        WindowInside::updateSchedule(*form)->onTick();
+        WindowInside::parentCorner(*form)->onTick();
     }
-    int queued() const { return form->programmePanel()->downloads()->count(); }
+    int queued() const { return PanelInside::downloads(*panel())->count(); }
     // The user chooses the row, as a click on it does.
-    void choose(int row) const { form->programmePanel()->chooseRow(row); }
+    void choose(int row) const { panel()->chooseRow(row); }
     // Queues the row's programme for download, as choosing it would.
-    void queue(int row) const { panel()->downloads()->request(model()->item(row)); }
+    void queue(int row) const { PanelInside::downloads(*panel())->request(model()->item(row)); }
 };

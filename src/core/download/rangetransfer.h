@@ -56,11 +56,6 @@ public:
     // Stops a running transfer; finished(Aborted) follows at once.
     void abort();
 
-    bool isRunning() const { return m_running; }
-    // Meaningful after finished().
-    TransferOutcome outcome() const { return m_outcome; }
-    // The status of the last answer, 0 if none came.
-    int lastStatus() const { return m_lastStatus; }
     // The whole file after finished(Completed); empty otherwise.
     QByteArray takeData();
 
@@ -71,6 +66,9 @@ Q_SIGNALS:
     void finished(TransferOutcome outcome);
 
 private:
+    // Tests and the benchmark read the outcome and the last status through it.
+    friend struct TransferInside;
+
     enum class Body { Range, EmptyOnly };
 
     void awaitAnswer();

@@ -23,7 +23,6 @@ public:
     ~ResumableDownload() override;
 
     void start(const QUrl &sourceUrl, const QString &temporaryPath, const QString &finalPath);
-    bool isRunning() const { return m_transfer != nullptr; }
 
 Q_SIGNALS:
     void finished(TransferOutcome outcome);

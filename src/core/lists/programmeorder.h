@@ -23,8 +23,6 @@ public:
     // (1 .. 14); changes not saved are dropped. Fails when the file cannot be
     // read: the list is then empty and nothing would be saved.
     Result<> load(int category);
-    // "bNN.inb" of the list shown, or NoList.
-    QString editedListFile() const;
 
     // Each takes the selected row (-1: none) and returns the row to select
     // afterwards; a move that cannot be made changes nothing.
@@ -38,6 +36,11 @@ public:
     Result<> save() const;
 
 private:
+    // Tests read which list file would be saved through it.
+    friend struct OrderInside;
+
+    // "bNN.inb" of the list shown, or NoList.
+    QString editedListFile() const;
     void exchange(int a, int b);
 
     AppPaths m_paths;

@@ -56,7 +56,6 @@ public:
     PlayTimeRules(const PlayClock &clock, QString dayFile);
 
     void setLimits(const PlayLimits &limits);
-    const PlayLimits &limits() const { return m_limits; }
 
     Step update(bool playing);
 

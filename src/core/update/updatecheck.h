@@ -35,7 +35,6 @@ public:
 
     // Runs the check once; finished() follows, always later.
     void start();
-    bool isRunning() const { return m_running; }
 
 Q_SIGNALS:
     void finished(UpdateCheck::Result result);

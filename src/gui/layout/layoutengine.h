@@ -39,16 +39,6 @@ public:
     static constexpr int TwipsPerPixel = 15;
 
     void resizeControls(QWidget *window);
-    void resizeControl(QWidget *control, QWidget *window);
-    // The window's inner size as a whole percentage of the recorded one; -1
-    // when the recorded size is 0 and no percentage can be taken.
-    std::int32_t widthPercent(QWidget *window);
-    std::int32_t heightPercent(QWidget *window);
-    int findFormRecord(const QWidget *window) const;
-    int addFormRecord(QWidget *window);
-    int findControlRecord(const QWidget *control, const QString &formName) const;
-    int addControlRecord(const QWidget *control, const QString &formName);
-    static std::int32_t normalizeLeft(std::int32_t left);
 
     // The only conversions between the twips the engine counts in and the
     // (logical) pixels of the widgets. A control's exact twips are kept on
@@ -59,10 +49,20 @@ public:
     static QRect geometryInTwips(const QWidget *control);
     static void setGeometryInTwips(QWidget *control, const QRect &twips);
 
-    const QList<LayoutRecord> &formRecords() const { return m_formRecords; }
-    const QList<LayoutRecord> &controlRecords() const { return m_controlRecords; }
-
 private:
+    // Tests read the records kept and the percentages through it.
+    friend struct LayoutInside;
+
+    void resizeControl(QWidget *control, QWidget *window);
+    // The window's inner size as a whole percentage of the recorded one; -1
+    // when the recorded size is 0 and no percentage can be taken.
+    std::int32_t widthPercent(QWidget *window);
+    std::int32_t heightPercent(QWidget *window);
+    int findFormRecord(const QWidget *window) const;
+    int addFormRecord(QWidget *window);
+    int findControlRecord(const QWidget *control, const QString &formName) const;
+    int addControlRecord(const QWidget *control, const QString &formName);
+    static std::int32_t normalizeLeft(std::int32_t left);
     static QList<QWidget *> controlsOf(QWidget *window);
 
     QList<LayoutRecord> m_formRecords;

@@ -17,9 +17,10 @@ public:
 
     explicit ParentalGate(QWidget *parent);
 
-    const GateQuestion &question() const { return m_question; }
-
 private:
+    // Tests read the question asked through it, to answer it.
+    friend struct GateInside;
+
     void onAnswered();
     void ask();
 

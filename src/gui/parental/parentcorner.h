@@ -37,8 +37,6 @@ public:
     // while the clock it was given still exists.
     void keepPlayTime();
 
-    const ParentSettings &settings() const { return m_settings; }
-    const PlayTimeRules &rules() const { return m_rules; }
     // Puts the rest page over the player and the break over the whole window.
     void layOut(const QRect &playerArea);
     void setFullScreen(bool fullScreen);

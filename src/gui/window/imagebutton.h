@@ -10,9 +10,6 @@ class ImageButton : public QLabel
 public:
     explicit ImageButton(QWidget *parent = nullptr);
 
-    // The bitmap resource now shown (its number or name), for the window's
-    // own bookkeeping and for tests.
-    QString pictureName() const { return m_pictureName; }
     void setPicture(const QString &name, const QPixmap &pixmap);
     // Shows a thin border while a mouse button is held down on it.
     void setPressable(bool pressable) { m_pressable = pressable; }
@@ -25,6 +22,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // Tests read which picture is shown through it.
+    friend struct ImageButtonInside;
+
     QString m_pictureName;
     bool m_pressable = false;
 };

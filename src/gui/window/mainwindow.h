@@ -39,13 +39,6 @@ public:
     // Shows the window maximised; where no window manager does that, the
     // window takes the screen's working area itself.
     void showMaximizedOnScreen();
-    bool isFullScreenMode() const { return m_fullScreen; }
-
-    CategoryBar *categoryBar() const { return m_categoryBar; }
-    ProgrammePanel *programmePanel() const { return m_programmePanel; }
-    PlayerBar *playerBar() const { return m_playerBar; }
-    UpdateSchedule *updateSchedule() const { return m_updates; }
-    ParentCorner *parentCorner() const { return m_parentCorner; }
 
 public Q_SLOTS:
     // Movies the desktop asked us to open: the window comes forward and
@@ -64,6 +57,9 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // Tests reach the areas through it, to drive one and watch another.
+    friend struct WindowInside;
+
     void setUpWindow();
     void connectAreas();
     void styleLink(ImageButton *link);

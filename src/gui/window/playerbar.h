@@ -27,7 +27,6 @@ public:
     // Start-up: an empty player and the mute button showing sound on.
     void start();
 
-    bool isMuted() const { return m_muted; }
     bool playsAll() const;
     bool repeatsOne() const;
     // The controls full screen hides.
@@ -67,6 +66,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Tests read whether the sound is off through it.
+    friend struct PlayerBarInside;
+
     void uncheckOptions();
     void setPositionMaximum(int totalFrames);
 

@@ -28,7 +28,6 @@ public:
     void onSaveClicked();
     void onCancelClicked();
 
-    ProgrammeOrder *order() const { return m_order; }
     // The selected row, -1 for none.
     int selectedRow() const;
     void selectRow(int row);
@@ -38,6 +37,9 @@ Q_SIGNALS:
     void parentSettingsRequested();
 
 private:
+    // Tests read the rows shown through it.
+    friend struct OrderDialogInside;
+
     void createControls();
     void createList(QWidget *frame);
     void createActionButtons(QWidget *frame);

@@ -34,13 +34,6 @@ public:
     // file or first list missing).
     Result<> load();
 
-    const ListSource &source() const { return m_source; }
-    QString serverKey() const { return m_serverKey; }
-    ProgrammeListModel *programmes() const { return m_programmes; }
-    DownloadQueue *downloads() const { return m_downloads; }
-    ProgrammeListView *listView() const { return m_list; }
-    // The menu the list pops up for this list.
-    QMenu *menuFor(const ListSource &source) const;
     // The controls full screen hides.
     QList<QWidget *> windowedControls() const;
     // "收藏", "历史" and "设置".
@@ -85,11 +78,16 @@ Q_SIGNALS:
     void parentSettingsRequested(QWidget *over);
 
 private:
+    // Tests read the list shown, its model and the downloads through it.
+    friend struct PanelInside;
+
     void createList(QWidget *window);
     void createFolderBox(QWidget *window);
     void createLinks(QWidget *window);
     void createMenus();
     void createDownloads(DownloadQueue::Settings settings);
+    // The menu the list pops up for this list.
+    QMenu *menuFor(const ListSource &source) const;
     void show(const ListSource &source, const QString &listFile);
     Result<> loadList(const QString &listFile);
     void loadServerKey();

@@ -25,8 +25,6 @@ public:
     // No starter: no updater is ever started, so no check is made.
     UpdateSchedule(Settings settings, ProcessStarter *processes, QObject *parent = nullptr);
 
-    int ticks() const { return m_ticks; }
-
 public Q_SLOTS:
     // One tick of the window's 500 ms timer.
     void onTick();
@@ -35,6 +33,9 @@ Q_SIGNALS:
     void updaterStarted();
 
 private:
+    // Tests count the ticks through it.
+    friend struct ScheduleInside;
+
     void check();
 
     Settings m_settings;
