@@ -1,8 +1,8 @@
 #include "playertestbench.h"
 #include "support/playerinside.h"
-#include "web/pagecontract.h"
 #include "support/webtestmain.h"
 #include "web/engineenvironment.h"
+#include "web/pagecontract.h"
 
 #include <QElapsedTimer>
 #include <QFile>
