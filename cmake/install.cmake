@@ -105,13 +105,11 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})
 # The libraries' packages are worked out from the links of the program and
 # its web library when cpack runs (cmake/cpack_shlibdeps.cmake). The web engine's helper process, the
-# platform plugins and the sound decoders are loaded at run time, so no link
-# names them.
+# platform plugins are loaded at run time, so no link names them.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/cpack_shlibdeps.cmake)
 set(CPACK_QORVEL_PROGRAM ${QORVEL_APP_DIR}/${QORVEL_PROGRAM_NAME})
 set(CPACK_QORVEL_WEB_LIBRARY ${QORVEL_APP_DIR}/libqorvel_web.so)
 set(CPACK_QORVEL_BUILD_DIR ${CMAKE_BINARY_DIR})
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-noto-cjk, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 include(CPack)

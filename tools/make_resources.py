@@ -6,8 +6,7 @@ picture or a sound should change:
 
     /usr/bin/python3 tools/make_resources.py [--only pictures|sounds]
 
-Needs Debian's python3-pil, fonts-noto-cjk, espeak-ng and ffmpeg (with
-libmp3lame). Writes into resources/bitmaps, resources/icons and
+Needs Debian's python3-pil, fonts-noto-cjk, espeak-ng and sox. Writes into resources/bitmaps, resources/icons and
 resources/sounds next to this folder, and the icon's sizes one by one into
 packaging/icons for the desktop's icon theme.
 """
@@ -370,10 +369,31 @@ def split_icon(ico_path, out_dir):
 
 # --- sounds ---------------------------------------------------------------
 
-RATE = 24000
+RATE = 22050
+# Qt 6.4's QSoundEffect can drop the last part of a sound (QTBUG-111045), so
+# every sound ends in this much silence and the voice is heard to its end.
+TAIL_SECONDS = 0.5
+MAX_SECONDS = 4.4  # of chime and voice, before the silent tail
+MAX_TOTAL_BYTES = 4 * 1024 * 1024  # all sounds together, built into the program
 
 
-def chime(path, seconds):
+def write_pcm(path, frames):
+    """16-bit mono PCM WAVE, played as it is with no decoder."""
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(RATE)
+        w.writeframes(frames)
+
+
+def read_pcm(path):
+    with wave.open(path, "rb") as w:
+        if (w.getnchannels(), w.getsampwidth(), w.getframerate()) != (1, 2, RATE):
+            raise SystemExit(f"{path}: not 16-bit mono at {RATE} Hz")
+        return w.readframes(w.getnframes())
+
+
+def chime(seconds):
     """A short rising two-note chime in front of the spoken name."""
     frames = bytearray()
     notes = [(784.0, 0.0), (1046.5, 0.18)]  # G5 then C6
@@ -386,75 +406,55 @@ def chime(path, seconds):
                 u = t - start
                 v += 0.3 * math.sin(2 * math.pi * freq * u) * math.exp(-u * 7)
         frames += struct.pack("<h", int(max(-1, min(1, v)) * 32000))
-    with wave.open(path, "wb") as w:
-        w.setnchannels(1)
-        w.setsampwidth(2)
-        w.setframerate(RATE)
-        w.writeframes(bytes(frames))
+    return bytes(frames)
 
 
 def speak(text, path):
-    """Mandarin speech with the silence at both ends cut away."""
+    """Mandarin speech at RATE with the silence at both ends cut away."""
     raw = path + ".raw.wav"
     subprocess.run(["espeak-ng", "-v", "cmn", "-s", "150", "-p", "60",
                     "-w", raw, text], check=True)
     trim = ["silence", "1", "0.02", "0.5%"]
-    subprocess.run(["sox", raw, path, *trim, "reverse", *trim, "reverse"],
-                   check=True)
-    with wave.open(path, "rb") as w:
-        return w.getnframes() / w.getframerate()
+    subprocess.run(["sox", raw, "-r", str(RATE), "-c", "1", "-b", "16", path,
+                    *trim, "reverse", *trim, "reverse"], check=True)
+    return read_pcm(path)
 
 
-def encode(parts, out, min_seconds, max_seconds):
-    """Joins the parts, pads to min_seconds and writes MP3 data in a WAVE."""
-    inputs = []
-    for p in parts:
-        inputs += ["-i", p]
-    n = len(parts)
-    graph = "".join(f"[{i}:a]aresample={RATE},aformat=channel_layouts=mono[a{i}];"
-                    for i in range(n))
-    graph += "".join(f"[a{i}]" for i in range(n))
-    graph += (f"concat=n={n}:v=0:a=1,apad=whole_dur={min_seconds},"
-              f"atrim=0:{max_seconds}[out]")
-    subprocess.run(["ffmpeg", "-loglevel", "error", "-y", *inputs,
-                    "-filter_complex", graph, "-map", "[out]",
-                    "-ar", str(RATE), "-ac", "2", "-c:a", "libmp3lame",
-                    "-b:a", "64k", "-fflags", "+bitexact",
-                    "-flags:a", "+bitexact", "-f", "wav", out], check=True)
-
-
-def check_mp3_wave(path):
+def check_pcm_wave(path):
     with open(path, "rb") as f:
-        head = f.read(64)
-    tag, channels, rate = struct.unpack_from("<HHI", head, 20)
-    size = os.path.getsize(path)
-    ok = head[:4] == b"RIFF" and head[8:12] == b"WAVE" and tag == 0x55 \
-        and channels == 2 and rate == RATE and 21000 <= size <= 36000
-    print(f"{os.path.basename(path)}: tag 0x{tag:04x}, {channels} ch, "
-          f"{rate} Hz, {size} bytes{'' if ok else '  <-- out of range'}")
-    return ok
+        data = f.read()
+    tag, channels, rate = struct.unpack_from("<HHI", data, 20)
+    bits = struct.unpack_from("<H", data, 34)[0]
+    tail = data[-int(RATE * TAIL_SECONDS) * 2:]
+    ok = data[:4] == b"RIFF" and data[8:12] == b"WAVE" and tag == 1 \
+        and channels == 1 and rate == RATE and bits == 16 \
+        and tail == bytes(len(tail))
+    seconds = (len(data) - 44) / (2 * RATE)
+    print(f"{os.path.basename(path)}: tag {tag}, {channels} ch, {rate} Hz, "
+          f"{bits} bit, {seconds:.2f} s{'' if ok else '  <-- wrong format or no silent end'}")
+    return ok, len(data)
 
 
 def make_sounds():
     os.makedirs(SOUNDS, exist_ok=True)
     ok = True
+    total = 0
+    bell = chime(0.55)
+    silence = bytes(int(RATE * TAIL_SECONDS) * 2)
+    jobs = [("QIDONG.wav", WELCOME)]
+    jobs += [(f"SOUND{n:02d}.wav", name) for n, name, _, _ in CATEGORIES]
     with tempfile.TemporaryDirectory() as tmp:
-        bell = os.path.join(tmp, "chime.wav")
-        bell_seconds = 0.55
-        chime(bell, bell_seconds)
-        jobs = [("QIDONG.wav", WELCOME)]
-        jobs += [(f"SOUND{n:02d}.wav", name) for n, name, _, _ in CATEGORIES]
         for file_name, text in jobs:
-            voice = os.path.join(tmp, "voice.wav")
-            seconds = bell_seconds + speak(text, voice)
-            if seconds > 4.4:
-                raise SystemExit(f"{text}: {seconds:.2f} s is too long to fit")
+            sound = bell + speak(text, os.path.join(tmp, "voice.wav"))
+            if len(sound) > MAX_SECONDS * RATE * 2:
+                raise SystemExit(f"{text}: {len(sound) / RATE / 2:.2f} s is too long")
             out = os.path.join(SOUNDS, file_name)
-            # 64 kbit/s is 8 kB a second: 2.8 to 4.4 s keeps every file
-            # between 21 and 36 kB.
-            encode([bell, voice], out, 2.8, 4.4)
-            ok = check_mp3_wave(out) and ok
-    return ok
+            write_pcm(out, sound + silence)
+            file_ok, size = check_pcm_wave(out)
+            ok = ok and file_ok
+            total += size
+    print(f"all sounds: {total} bytes")
+    return ok and total <= MAX_TOTAL_BYTES
 
 
 def main():

@@ -6,7 +6,6 @@ set -eu
 packages="build-essential cmake ninja-build pkg-config
 qt6-base-dev qt6-qpa-plugins qt6-webengine-dev libqt6webenginecore6-bin
 qt6-multimedia-dev qt6-5compat-dev libgl-dev zlib1g-dev liblzma-dev
-gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 fonts-noto-cjk xvfb xauth nginx-light clang-14 libclang-rt-14-dev clang-format
 dpkg-dev file lintian desktop-file-utils appstream x11-utils xdg-utils"
 

@@ -4,12 +4,13 @@
 #include "gui/platform/desktopshortcut.h"
 #include "gui/platform/systemprocessstarter.h"
 #include "gui/sound/heldsound.h"
-#include "gui/sound/wavesound.h"
+#include "gui/sound/soundeffects.h"
 #include "gui/webhost/webpartshost.h"
 #include "gui/window/failuremessage.h"
 #include "gui/window/firstpaint.h"
 #include "gui/window/mainwindow.h"
 #include "gui/window/qtmessageboxes.h"
+#include "gui/window/resources.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,9 +79,8 @@ int main(int argc, char *argv[])
     if (failed(messages, where))
         return 1;
     const AppSettings settings = settingsFor(where.value());
-    // The media back end takes about as long to load as the window takes to
-    // show: the start-up sound plays once the window is on screen.
-    HeldSound sound([] { return std::make_unique<WaveSound>(); });
+    // The start-up sound greets the window: it plays once that is on screen.
+    HeldSound sound([] { return std::make_unique<SoundEffects>(Resources::sounds()); });
     // The player and the information strip need the web engine, which takes
     // several times as long to load as the window takes to show: it is
     // loaded from its own library once the window is on screen.

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestHeldSound : public QObject
 {
     Q_OBJECT
@@ -22,20 +24,20 @@ void TestHeldSound::holdsTheLastSoundUntilReleased()
         made = output.get();
         return output;
     });
-    sound.play("first");
+    sound.play(u"first"_s);
     sound.setMuted(true);
-    sound.play("second");
+    sound.play(u"second"_s);
     QCOMPARE(factoryCalls, 0);
 
     sound.release();
     sound.release();
     QCOMPARE(factoryCalls, 1);
     QVERIFY(made->muted);
-    QCOMPARE(made->played, QList<QByteArray>{"second"});
+    QCOMPARE(made->played, QStringList{u"second"_s});
 
-    sound.play("third");
+    sound.play(u"third"_s);
     sound.setMuted(false);
-    QCOMPARE(made->played, (QList<QByteArray>{"second", "third"}));
+    QCOMPARE(made->played, (QStringList{u"second"_s, u"third"_s}));
     QVERIFY(!made->muted);
 
     // Nothing asked for, nothing played.

@@ -157,8 +157,8 @@ public:
 class FakeSound : public SoundOutput
 {
 public:
-    void play(const QByteArray &wave) override { played.append(wave); }
+    void play(const QString &name) override { played.append(name); }
     void setMuted(bool m) override { muted = m; }
-    QList<QByteArray> played;
+    QStringList played;
     bool muted = false;
 };

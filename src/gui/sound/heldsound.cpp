@@ -16,12 +16,12 @@ void HeldSound::release()
         m_output->play(std::exchange(m_held, {}));
 }
 
-void HeldSound::play(const QByteArray &wave)
+void HeldSound::play(const QString &name)
 {
     if (m_output)
-        m_output->play(wave);
+        m_output->play(name);
     else
-        m_held = wave;
+        m_held = name;
 }
 
 void HeldSound::setMuted(bool muted)

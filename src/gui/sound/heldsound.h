@@ -7,9 +7,9 @@
 
 // A sound output made only when `release` is called; until then it keeps the
 // last sound asked for (a new sound cuts off the one before anyway) and the
-// muting, and plays that sound on release. Loading the media back end takes
-// about as long as showing the window, so the program's start-up sound waits
-// until the window is on screen.
+// muting, and plays that sound on release. The program's sounds load in a few
+// milliseconds, long before the window is on screen, so without this the
+// start-up sound would be heard while there is still nothing to see.
 class HeldSound : public SoundOutput
 {
 public:
@@ -20,12 +20,12 @@ public:
     void release();
     bool released() const { return m_output != nullptr; }
 
-    void play(const QByteArray &wave) override;
+    void play(const QString &name) override;
     void setMuted(bool muted) override;
 
 private:
     Factory m_make;
     std::unique_ptr<SoundOutput> m_output;
-    QByteArray m_held;
+    QString m_held;
     bool m_muted = false;
 };

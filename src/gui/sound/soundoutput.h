@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QByteArray>
+#include <QString>
 
-// Plays a WAVE image from memory in the background; a new sound cuts off the
-// one before.
+// Plays one of the program's built-in sounds (QIDONG, SOUND01 ...) in the
+// background; a new sound cuts off the one before.
 class SoundOutput
 {
 public:
     virtual ~SoundOutput() = default;
-    virtual void play(const QByteArray &wave) = 0;
+    virtual void play(const QString &name) = 0;
     virtual void setMuted(bool muted) = 0;
 };

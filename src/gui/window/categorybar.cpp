@@ -41,7 +41,7 @@ void CategoryBar::showStart()
     const Category &first = CategoryTable::row(1);
     m_strip->navigate(m_settings.infoSite + first.infoPage);
     showChosen(first.number);
-    playSound(Resources::StartSound);
+    m_sound->play(Resources::StartSound);
 }
 
 void CategoryBar::onListShown(const ListSource &source)
@@ -54,7 +54,7 @@ void CategoryBar::onListShown(const ListSource &source)
     const Category &c = CategoryTable::row(source.category);
     m_strip->navigate(m_settings.infoSite + c.infoPage);
     showChosen(c.number);
-    playSound(c.sound);
+    m_sound->play(c.sound);
 }
 
 void CategoryBar::showChosen(int number)
@@ -65,17 +65,6 @@ void CategoryBar::showChosen(int number)
         m_buttons[static_cast<std::size_t>(c.number - 1)]->setPicture(QString::number(picture),
                                                                       Resources::bitmap(picture));
     }
-}
-
-void CategoryBar::playSound(const QString &name)
-{
-    QByteArray wave = Resources::wave(name);
-    if (wave.isEmpty())
-        return;
-    // The output reads the bytes while it plays; it stops the old sound before
-    // the old bytes are let go.
-    m_sound->play(wave);
-    m_soundBuffer = std::move(wave);
 }
 
 void CategoryBar::onNavigateError(const QString &url)

@@ -2,7 +2,6 @@
 
 #include "core/catalogue/listsource.h"
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -44,12 +43,10 @@ Q_SIGNALS:
 
 private:
     void showChosen(int number);
-    void playSound(const QString &name);
     void onNavigateError(const QString &url);
 
     InfoStrip *m_strip;
     SoundOutput *m_sound;
     Settings m_settings;
     std::array<ImageButton *, 14> m_buttons{};
-    QByteArray m_soundBuffer;
 };

@@ -18,17 +18,23 @@ QString wavePath(const QString &name)
     return QStringLiteral(":/sounds/%1.wav").arg(name.toUpper());
 }
 
+QStringList soundNames()
+{
+    QStringList names{StartSound};
+    for (const Category &c : CategoryTable::rows())
+        names << c.sound;
+    return names;
+}
+
 } // namespace
 
 QStringList missing()
 {
     QStringList pictures{FullScreenPicture, PlayPicture,    PausePicture,
                          BackPicture,       SoundOnPicture, MutedPicture};
-    QStringList sounds{StartSound};
-    for (const Category &c : CategoryTable::rows()) {
+    for (const Category &c : CategoryTable::rows())
         pictures << QString::number(c.normalPicture) << QString::number(c.selectedPicture);
-        sounds << c.sound;
-    }
+    const QStringList sounds = soundNames();
     QStringList absent;
     for (const QString &name : std::as_const(pictures))
         if (!QFile::exists(bitmapPath(name)))
@@ -44,12 +50,12 @@ QPixmap bitmap(const QString &name)
     return QPixmap(bitmapPath(name));
 }
 
-QByteArray wave(const QString &name)
+QList<QUrl> sounds()
 {
-    QFile file(wavePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    QList<QUrl> urls;
+    for (const QString &name : soundNames())
+        urls << QUrl(QStringLiteral("qrc") + wavePath(name));
+    return urls;
 }
 
 } // namespace Resources

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QByteArray>
+#include <QList>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 // The pictures and sounds built into the program. Names match without regard
 // to case, so "jingyin1" finds the bitmap JINGYIN1.
@@ -29,6 +30,7 @@ inline QPixmap bitmap(int number)
 {
     return bitmap(QString::number(number));
 }
-QByteArray wave(const QString &name);
+// Every sound the window names, as the address a sound effect loads.
+QList<QUrl> sounds();
 
 } // namespace Resources
