@@ -24,9 +24,9 @@ public:
     void play(const QString &name) override;
     void setMuted(bool muted) override;
 
+private:
     QSoundEffect *effect(const QString &name) const;
 
-private:
     QHash<QString, QSoundEffect *> m_effects;
     QSoundEffect *m_playing = nullptr;
 };
